@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Builds the project twice (plain, and under AddressSanitizer with
+# UndefinedBehaviorSanitizer) and runs the whole suite through ctest in both.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/deps.sh
+jobs=$(nproc)
+
+run_suite() {
+  local dir=$1; shift
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake --build "$dir" -j "$jobs"
+  # The editor tests need an X server; give the suite a private one.
+  xvfb-run -a -s "-screen 0 1280x1024x24" \
+    ctest --test-dir "$dir" --output-on-failure -j "$jobs"
+}
+
+run_suite build
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  run_suite build-asan -DKA813_SANITIZE=ON -DKA813_BUILD_BENCH=OFF
