@@ -36,7 +36,7 @@ public:
     virtual int32_t startProcess() { return 0; }
     virtual int32_t stopProcess() { return 0; }
     virtual bool processVariableIo(void* varIo);
-    virtual int32_t setTotalSampleToProcess(int32_t value) { return value; }
+    virtual intptr_t setTotalSampleToProcess(intptr_t value) { return value; }
     // 1 when the host says it can do the named thing.
     virtual int32_t canHostDo(char* text);
     virtual int32_t getGetTailSize() { return 0; }
