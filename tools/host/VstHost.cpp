@@ -38,7 +38,7 @@ intptr_t hostCallback(AEffect* effect, int32_t opcode, int32_t index, intptr_t v
         // A request from an effect we no longer know: answer only the version.
         return opcode == audioMasterVersion ? 2400 : 0;
     }
-    return plugin->handleCallback(opcode, index, value, ptr, opt);
+    return plugin->handleCallback(effect, opcode, index, value, ptr, opt);
 }
 
 // Requests whose ptr is a NUL-terminated text the host reads.
@@ -240,18 +240,20 @@ void Plugin::setAnswer(int32_t opcode, intptr_t answer)
     answers_[opcode] = answer;
 }
 
-intptr_t Plugin::handleCallback(int32_t opcode, int32_t index, intptr_t value, void* ptr,
-                                float opt)
+intptr_t Plugin::handleCallback(AEffect* effect, int32_t opcode, int32_t index, intptr_t value,
+                                void* ptr, float opt)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     CallbackRecord record;
+    record.effect = effect;
     record.opcode = opcode;
     record.index = index;
     record.value = value;
     record.hasPtr = ptr != nullptr;
     record.opt = opt;
     if (ptr && ptrIsInputText(opcode))
-        record.text.assign(static_cast<const char*>(ptr), strnlen(static_cast<const char*>(ptr), 256));
+        record.text.assign(static_cast<const char*>(ptr),
+                           strnlen(static_cast<const char*>(ptr), kStringBufferSize));
     log_.push_back(record);
 
     auto set = answers_.find(opcode);

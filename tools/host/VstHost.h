@@ -25,6 +25,7 @@ struct LoadOptions {
 
 // One request the plug-in made through the host callback.
 struct CallbackRecord {
+    AEffect* effect = nullptr;  // the record the request came with (null from the entry)
     int32_t opcode = 0;
     int32_t index = 0;
     intptr_t value = 0;
@@ -78,7 +79,8 @@ public:
     void setAnswer(int32_t opcode, intptr_t answer);
 
     // Called by the host callback; public so the callback can reach it.
-    intptr_t handleCallback(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
+    intptr_t handleCallback(AEffect* effect, int32_t opcode, int32_t index, intptr_t value,
+                            void* ptr, float opt);
 
 private:
     Plugin() = default;
