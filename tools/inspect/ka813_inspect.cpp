@@ -125,7 +125,7 @@ int inspect(const std::string& path)
             name = plugin->programName();
             switched = true;
         }
-        std::printf("  %3d  %s\n", i, name.c_str());
+        std::printf("  %3d%s%s\n", i, name.empty() ? "" : "  ", name.c_str());
     }
     if (switched)
         plugin->dispatch(effSetProgram, 0, current);
