@@ -90,7 +90,10 @@ AudioEffect::AudioEffect(audioMasterCallback audioMaster, int32_t numPrograms, i
 
 AudioEffect::~AudioEffect()
 {
-    delete editor;
+    // Detached first: an editor may tell the effect it is going.
+    AEffEditor* old = editor;
+    editor = nullptr;
+    delete old;
 }
 
 intptr_t AudioEffect::dispatcher(int32_t opcode, int32_t index, intptr_t value, void* ptr,
@@ -234,9 +237,11 @@ void AudioEffect::setEditor(AEffEditor* newEditor)
 {
     if (newEditor == editor)
         return;
-    delete editor;
+    // Swapped before the old one goes, so that its destructor may call back here.
+    AEffEditor* old = editor;
     editor = newEditor;
     setFlag(effFlagsHasEditor, editor != nullptr);
+    delete old;
 }
 
 intptr_t AudioEffect::callHost(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt)

@@ -83,7 +83,7 @@ void Ka813::getParameterDisplay(int32_t index, char* text)
 {
     if (index < 0 || index >= kNumParameters)
         return;
-    float2string(parameterValues[index], text, kVstMaxParamStrLen);
+    float2string(getParameter(index), text, kVstMaxParamStrLen);
 }
 
 void Ka813::getParameterName(int32_t index, char* text)

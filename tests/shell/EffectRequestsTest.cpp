@@ -38,13 +38,19 @@ struct EditorCalls {
     void* openedWith = reinterpret_cast<void*>(-1);
     int closes = 0, idles = 0, knobMode = -1;
     bool destroyed = false;
+    bool detachOnDestroy = false;
     bool answer = true;
 };
 
 class RecordingEditor : public AEffEditor {
 public:
     RecordingEditor(AudioEffect* effect, EditorCalls& calls) : AEffEditor(effect), calls(calls) {}
-    ~RecordingEditor() override { calls.destroyed = true; }
+    ~RecordingEditor() override
+    {
+        calls.destroyed = true;
+        if (calls.detachOnDestroy)
+            effect->setEditor(nullptr);
+    }
     bool getRect(ERect** rect) override
     {
         *rect = &size;
@@ -248,6 +254,24 @@ TEST_F(EffectRequests, ClosingDestroysTheEditor)
     EXPECT_EQ(dispatch(effClose), 1);
     record = nullptr;
     EXPECT_TRUE(calls.destroyed);
+}
+
+// An editor that detaches itself from the effect while it is destroyed must
+// not be destroyed twice.
+TEST_F(EffectRequests, EditorMayDetachItselfWhileGoing)
+{
+    calls.detachOnDestroy = true;
+    attachEditor();
+    effect->setEditor(nullptr);
+    EXPECT_TRUE(calls.destroyed);
+    EXPECT_EQ(record->flags, 0x30);
+
+    EditorCalls second;
+    second.detachOnDestroy = true;
+    effect->setEditor(new RecordingEditor(effect, second));
+    EXPECT_EQ(dispatch(effClose), 1);
+    record = nullptr;
+    EXPECT_TRUE(second.destroyed);
 }
 
 }  // namespace
