@@ -15,7 +15,7 @@ struct StageValues {
     const char* role;
     double cathodeResistor, cathodeCapacitor, initialPlateVoltage;
     double couplingResistorB, couplingCapacitor;
-    double plateVoltage, cathodeVoltage, plateMilliamperes;  // solved, as published
+    double plateVoltage, cathodeVoltage, plateMilliamperes;  // solved operating point
 };
 
 // The seven preamp stages; grid 68k, supply 449.8 V, plate load 100k throughout.
