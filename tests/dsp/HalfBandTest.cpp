@@ -55,7 +55,7 @@ double worstRejection(const double (&set)[N], double edge)
 {
     constexpr int window = 4096;  // low-rate samples; every tone fits whole cycles
     double worst = 1e9;
-    for (int j = static_cast<int>(std::ceil(edge * 2 * window)); j < window; j += 37) {
+    for (int j = static_cast<int>(std::ceil(edge * 2 * window)); j < window; j += 3) {
         const double high = j / (2.0 * window);  // cycles per high-rate sample
         HalfBandDownsampler<N> down{};
         down.setCoefficients(set);
@@ -177,16 +177,19 @@ TEST(HalfBandResponse, PassBandAndHalfPowerPoint)
         ripple12 = std::max(ripple12, std::fabs(responseDb(h12, f)));
         ripple8 = std::max(ripple8, std::fabs(responseDb(h8, f)));
     }
-    EXPECT_LT(ripple12, 1e-4);  // single precision sets this floor
-    EXPECT_LT(ripple8, 0.001);
+    // Single-precision state sets the floor here, some 2e-6 dB.
+    EXPECT_LT(ripple12, 1e-5);
+    EXPECT_LT(ripple8, 1e-5);
     EXPECT_NEAR(responseDb(h4, 0.24), -0.12, 0.005);
-    RecordProperty("ripple12", std::to_string(ripple12));
-    RecordProperty("ripple8", std::to_string(ripple8));
 }
 
 TEST(HalfBandResponse, StopBandRejection)
 {
-    EXPECT_GE(worstRejection(kHalfBand12, 0.255), 103.9);
+    // Rounded to single precision the 12-coefficient set gives up about 0.2 dB
+    // in the first lobe, just above 0.255 (103.7 dB there); beyond 0.2555 it
+    // holds its full 103.9 dB.
+    EXPECT_GE(worstRejection(kHalfBand12, 0.255), 103.6);
+    EXPECT_GE(worstRejection(kHalfBand12, 0.2555), 103.9);
     EXPECT_GE(worstRejection(kHalfBand8, 0.255), 69.1);
     EXPECT_GE(worstRejection(kHalfBand4, 0.275), 53.5);
 }
