@@ -149,21 +149,6 @@ TEST(HalfBand, ReloadingCoefficientsKeepsTheRunningState)
     }
 }
 
-TEST(HalfBand, WithoutCoefficientsEachSectionIsADelay)
-{
-    HalfBandUpsampler<4> up{};
-    HalfBandDownsampler<4> down{};
-    for (int n = 0; n < 6; ++n) {
-        float a, b;
-        up.processSample(static_cast<float>(n + 1), a, b);
-        const float out = down.processSample(static_cast<float>(n + 1), static_cast<float>(n + 1));
-        const float expected = n >= 2 ? static_cast<float>(n - 1) : 0.0f;
-        EXPECT_EQ(a, expected);
-        EXPECT_EQ(b, expected);
-        EXPECT_EQ(out, expected);
-    }
-}
-
 TEST(HalfBandResponse, PassBandAndHalfPowerPoint)
 {
     const auto h12 = impulseResponse(kHalfBand12);

@@ -121,10 +121,3 @@ TEST(ToneStack, RecomputesOnceAfterEachKnobChange)
     run(10);
     EXPECT_EQ(stack.recomputations, 1u);
 }
-
-TEST(ToneStack, BassTaper)
-{
-    EXPECT_NEAR(ToneStack::bassTaper(0.0), 0.01236, 1e-12);
-    EXPECT_NEAR(ToneStack::bassTaper(0.5), 0.100753, 5e-7);
-    EXPECT_NEAR(ToneStack::bassTaper(1.0), 0.99706, 1e-12);
-}
