@@ -4,6 +4,11 @@ namespace {
 // No knob reaches this value, so the first sample after a design always
 // computes the coefficients.
 constexpr double kInvalidKnob = 10.0;
+
+// The network is only defined over its potentiometers' travel; positions
+// beyond it (hosts may send any value, NaN included) would move poles outside
+// the unit circle and blow the stack up.
+double travel(double position) { return position > 1.0 ? 1.0 : (position > 0.0 ? position : 0.0); }
 }  // namespace
 
 double ToneStack::bassTaper(double bass)
@@ -110,10 +115,10 @@ void ToneStack::updateCoefficients(double bass, double mid, double treble, doubl
     cachedContour = contour;
     ++recomputations;
 
-    const double l = bassTaper(bass);
-    const double m = mid;
-    const double t = treble;
-    const double k = contour;
+    const double l = bassTaper(travel(bass));
+    const double m = travel(mid);
+    const double t = travel(treble);
+    const double k = travel(contour);
 
     double term[kTermCount];
     term[kConstant] = 1.0;

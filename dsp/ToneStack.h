@@ -33,7 +33,8 @@ public:
     // cached knob values so the next sample computes the coefficients.
     void design(const ToneStackComponents& components, double rate);
 
-    // Knob values 0 to 1, only read. bass goes through the audio taper.
+    // Knob values 0 to 1, only read; values beyond act as the nearer end.
+    // bass goes through the audio taper.
     void process(const double& bass, const double& mid, const double& treble,
                  const double& contour, double& sample)
     {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <initializer_list>
 
 #include "dsp/ToneStack.h"
 #include "tests/dsp/SineMeasure.h"
@@ -120,4 +121,26 @@ TEST(ToneStack, RecomputesOnceAfterEachKnobChange)
     EXPECT_EQ(stack.z1, 0.0);
     run(10);
     EXPECT_EQ(stack.recomputations, 1u);
+}
+
+TEST(ToneStack, KnobsBeyondTheirTravelActAsTheEnds)
+{
+    // Parameter values are not clamped on their way in; left as they are,
+    // positions like these put a pole outside the unit circle.
+    const double nan = std::nan("");
+    const Knobs outside[] = {{-1, -1, -1, -1}, {2, 2, 2, 2}, {-0.5, 1.5, -1, 5}, {nan, nan, nan, nan}};
+    for (const Knobs& k : outside) {
+        const Knobs ends{k.bass > 1 ? 1.0 : 0.0, k.mid > 1 ? 1.0 : 0.0, k.treble > 1 ? 1.0 : 0.0,
+                         k.contour > 1 ? 1.0 : 0.0};
+        ToneStack wild{}, clamped{};
+        wild.design(kToneStackOpen, kRate);
+        clamped.design(kToneStackOpen, kRate);
+        for (int n = 0; n < 20000; ++n) {
+            double a = n == 0 ? 1.0 : 0.0, b = a;
+            wild.process(k.bass, k.mid, k.treble, k.contour, a);
+            clamped.process(ends.bass, ends.mid, ends.treble, ends.contour, b);
+            ASSERT_EQ(a, b) << "sample " << n;
+        }
+        EXPECT_LT(std::fabs(wild.z1) + std::fabs(wild.z2) + std::fabs(wild.z3), 1e-3);  // dying away
+    }
 }
