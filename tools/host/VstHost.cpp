@@ -148,6 +148,70 @@ void Plugin::process(float** inputs, float** outputs, int32_t frames)
         effect_->process(effect_, inputs, outputs, frames);
 }
 
+void Plugin::setSampleRateAndBlockSize(float sampleRate, int32_t blockSize)
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        options_.sampleRate = sampleRate;
+        options_.blockSize = blockSize;
+    }
+    dispatch(effSetSampleRate, 0, 0, nullptr, sampleRate);
+    dispatch(effSetBlockSize, 0, blockSize);
+}
+
+void Plugin::resume()
+{
+    dispatch(effMainsChanged, 0, 1);
+    dispatch(effStartProcess);
+}
+
+void Plugin::suspend()
+{
+    dispatch(effStopProcess);
+    dispatch(effMainsChanged, 0, 0);
+}
+
+void Plugin::processBlock(float** inputs, float** outputs, int32_t frames)
+{
+    if (!effect_)
+        return;
+    if ((effect_->flags & effFlagsCanReplacing) && effect_->processReplacing) {
+        effect_->processReplacing(effect_, inputs, outputs, frames);
+        return;
+    }
+    for (int32_t channel = 0; channel < effect_->numOutputs; ++channel)
+        std::memset(outputs[channel], 0, sizeof(float) * static_cast<size_t>(frames > 0 ? frames : 0));
+    process(inputs, outputs, frames);
+}
+
+int32_t Plugin::parameterIndex(const std::string& name)
+{
+    if (!effect_)
+        return -1;
+    for (int32_t i = 0; i < effect_->numParams; ++i)
+        if (parameterName(i) == name)
+            return i;
+    return -1;
+}
+
+std::vector<uint8_t> Plugin::chunk(bool program)
+{
+    void* data = nullptr;
+    intptr_t size = dispatch(effGetChunk, program ? 1 : 0, 0, &data);
+    if (!data || size <= 0)
+        return {};
+    const uint8_t* bytes = static_cast<const uint8_t*>(data);
+    return std::vector<uint8_t>(bytes, bytes + size);
+}
+
+bool Plugin::setChunk(const std::vector<uint8_t>& bytes, bool program)
+{
+    // The plug-in may keep the pointer only for the call; it gets its own copy.
+    std::vector<uint8_t> copy(bytes);
+    return dispatch(effSetChunk, program ? 1 : 0, static_cast<intptr_t>(copy.size()),
+                    copy.empty() ? nullptr : copy.data()) != 0;
+}
+
 std::string Plugin::queryString(int32_t opcode, int32_t index)
 {
     char buffer[kStringBufferSize] = {};
@@ -244,17 +308,20 @@ intptr_t Plugin::handleCallback(AEffect* effect, int32_t opcode, int32_t index, 
                                 void* ptr, float opt)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    CallbackRecord record;
-    record.effect = effect;
-    record.opcode = opcode;
-    record.index = index;
-    record.value = value;
-    record.hasPtr = ptr != nullptr;
-    record.opt = opt;
+    std::string text;
     if (ptr && ptrIsInputText(opcode))
-        record.text.assign(static_cast<const char*>(ptr),
-                           strnlen(static_cast<const char*>(ptr), kStringBufferSize));
-    log_.push_back(record);
+        text.assign(static_cast<const char*>(ptr), strnlen(static_cast<const char*>(ptr), kStringBufferSize));
+    if (options_.recordRequests) {
+        CallbackRecord record;
+        record.effect = effect;
+        record.opcode = opcode;
+        record.index = index;
+        record.value = value;
+        record.text = text;
+        record.hasPtr = ptr != nullptr;
+        record.opt = opt;
+        log_.push_back(record);
+    }
 
     auto set = answers_.find(opcode);
     if (set != answers_.end())
@@ -264,7 +331,7 @@ intptr_t Plugin::handleCallback(AEffect* effect, int32_t opcode, int32_t index, 
     case audioMasterVersion:
         return options_.versionAnswer;
     case audioMasterCanDo: {
-        auto found = canDoAnswers_.find(record.text);
+        auto found = canDoAnswers_.find(text);
         return found != canDoAnswers_.end() ? found->second : 0;
     }
     case audioMasterGetSampleRate:

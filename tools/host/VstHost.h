@@ -21,6 +21,9 @@ struct LoadOptions {
     intptr_t blockSize = 1024;      // answer to audioMasterGetBlockSize
     bool sendOpen = true;           // send effOpen after creation, as hosts do
     bool unloadLibrary = true;      // dlclose on destruction
+    // Keep a log of the plug-in's requests. Long renders turn it off: a
+    // plug-in that asks for the time every block would grow it without end.
+    bool recordRequests = true;
 };
 
 // One request the plug-in made through the host callback.
@@ -67,6 +70,25 @@ public:
     std::string programName();
     // Empty with *ok false when the plug-in does not answer the indexed query.
     std::string programNameIndexed(int32_t index, bool* ok = nullptr);
+
+    // The usual host sequence around processing: rate and block size while
+    // suspended, then power on and start; and the reverse.
+    void setSampleRateAndBlockSize(float sampleRate, int32_t blockSize);
+    void resume();
+    void suspend();
+
+    // Processes one block the way the plug-in offers: replacing, or
+    // accumulating into outputs the host cleared.
+    void processBlock(float** inputs, float** outputs, int32_t frames);
+
+    // The index of the parameter the plug-in names so, or -1.
+    int32_t parameterIndex(const std::string& name);
+
+    // The plug-in's state chunk (one program or the bank), copied out; empty
+    // when it gives none.
+    std::vector<uint8_t> chunk(bool program);
+    // Hands the bytes to the plug-in; true when it accepts them.
+    bool setChunk(const std::vector<uint8_t>& bytes, bool program);
 
     // Callback log, in the order the requests arrived.
     std::vector<CallbackRecord> log() const;

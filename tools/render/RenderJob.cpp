@@ -1,0 +1,147 @@
+#include "tools/render/RenderJob.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+namespace render {
+
+namespace {
+
+bool fail(std::string* error, const std::string& reason)
+{
+    if (error)
+        *error = reason;
+    return false;
+}
+
+bool applySettings(vsthost::Plugin& plugin, const std::vector<std::string>& names,
+                   const std::vector<ParameterSetting>& settings, std::string* error)
+{
+    for (const ParameterSetting& setting : settings) {
+        int32_t index = resolveParameter(names, setting.key);
+        if (index < 0)
+            return fail(error, "the plug-in has no parameter \"" + setting.key + "\"");
+        plugin.setParameter(index, setting.value);
+    }
+    return true;
+}
+
+}  // namespace
+
+const std::vector<AmpMode>& ampModes()
+{
+    // The channel first, then its own mode switch, so that the mode's
+    // stored knob settings come back with it.
+    static const std::vector<AmpMode> modes = {
+        {"A clean", "-a-clean", {{"Channel", 0.f}, {"Clean/Crunch", 0.f}}},
+        {"A crunch", "-a-crunch", {{"Channel", 0.f}, {"Clean/Crunch", 1.f}}},
+        {"B low gain", "-b-low-gain", {{"Channel", 1.f}, {"Low/High Gain", 0.f}}},
+        {"B high gain", "-b-high-gain", {{"Channel", 1.f}, {"Low/High Gain", 1.f}}},
+    };
+    return modes;
+}
+
+bool readFileBytes(const std::string& path, std::vector<uint8_t>& bytes, std::string* error)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return fail(error, "cannot read " + path);
+    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    if (file.bad())
+        return fail(error, "cannot read " + path);
+    return true;
+}
+
+bool writeFileBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error)
+{
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    if (!file)
+        return fail(error, "cannot write " + path);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    if (!file)
+        return fail(error, "cannot write " + path);
+    return true;
+}
+
+bool runJob(const JobSpec& spec, JobResult& result, std::string* error)
+{
+    if (!spec.input || spec.input->frames() <= 0)
+        return fail(error, "nothing to render");
+    result = JobResult();
+    const double rate = spec.input->sampleRate;
+
+    vsthost::LoadOptions loadOptions;
+    loadOptions.sampleRate = static_cast<float>(rate);
+    loadOptions.blockSize = spec.blockSize;
+    loadOptions.recordRequests = false;
+    std::string loadError;
+    std::unique_ptr<vsthost::Plugin> plugin = vsthost::Plugin::load(spec.pluginPath, &loadError, loadOptions);
+    if (!plugin)
+        return fail(error, loadError);
+    AEffect* effect = plugin->effect();
+    result.effectName = plugin->effectName();
+    result.vendor = plugin->vendorString();
+    result.numInputs = effect->numInputs;
+    result.numOutputs = effect->numOutputs;
+
+    plugin->setSampleRateAndBlockSize(static_cast<float>(rate), spec.blockSize);
+
+    std::vector<std::string> names;
+    for (int32_t i = 0; i < effect->numParams; ++i)
+        names.push_back(plugin->parameterName(i));
+
+    if (spec.program >= 0 && spec.program >= effect->numPrograms)
+        return fail(error, "the plug-in has programs 0 to " + std::to_string(effect->numPrograms - 1) +
+                               ", not " + std::to_string(spec.program));
+    const bool programChunk = spec.chunkKind == ChunkKind::Program;
+    // A program chunk goes into the program chosen; a bank comes first and
+    // the program is chosen from it.
+    if (spec.program >= 0 && programChunk)
+        plugin->dispatch(effSetProgram, 0, spec.program);
+    if (!spec.loadChunkPath.empty()) {
+        if (!(effect->flags & effFlagsProgramChunks))
+            return fail(error, result.effectName + " keeps no state chunks");
+        std::vector<uint8_t> bytes;
+        if (!readFileBytes(spec.loadChunkPath, bytes, error))
+            return false;
+        if (!plugin->setChunk(bytes, programChunk))
+            return fail(error, result.effectName + " refused the " + std::to_string(bytes.size()) + "-byte " +
+                                   (programChunk ? "program" : "bank") + " chunk in " + spec.loadChunkPath);
+    }
+    if (spec.program >= 0 && !programChunk)
+        plugin->dispatch(effSetProgram, 0, spec.program);
+
+    if (!applySettings(*plugin, names, spec.switches, error) ||
+        !applySettings(*plugin, names, spec.settings, error))
+        return false;
+
+    if (!spec.saveChunkPath.empty()) {
+        std::vector<uint8_t> bytes = (effect->flags & effFlagsProgramChunks)
+            ? plugin->chunk(programChunk) : std::vector<uint8_t>();
+        if (bytes.empty())
+            return fail(error, result.effectName + " gives no state chunk");
+        if (!writeFileBytes(spec.saveChunkPath, bytes, error))
+            return false;
+    }
+
+    result.program = static_cast<int32_t>(plugin->dispatch(effGetProgram));
+    result.programName = plugin->programName();
+    for (int32_t i = 0; i < effect->numParams; ++i)
+        result.parameters.push_back({names[static_cast<size_t>(i)], plugin->parameterDisplay(i),
+                                     plugin->parameterLabel(i)});
+
+    result.pluginInput = fitChannels(*spec.input, effect->numInputs);
+    plugin->resume();
+    const int64_t total = result.pluginInput.frames();
+    std::function<void(int64_t)> progress;
+    if (spec.progress)
+        progress = [&spec, total](int64_t done) { spec.progress(done, total); };
+    result.stats = runBlocks({plugin.get()}, result.pluginInput, result.output, spec.blockSize, progress);
+    plugin->suspend();
+    return true;
+}
+
+}  // namespace render

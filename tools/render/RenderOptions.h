@@ -1,0 +1,54 @@
+// The renderer's command line.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tools/render/WavFile.h"
+
+namespace render {
+
+// One --set: a parameter by name (as the plug-in reports it) or by index.
+struct ParameterSetting {
+    std::string key;
+    float value = 0.f;
+};
+
+enum class ChunkKind { Bank, Program };
+
+struct RenderOptions {
+    std::string pluginPath;      // empty: our own plug-in, where the build put it
+    std::string inputPath;       // empty: the built-in riff
+    std::string outputPath = "render.wav";
+    std::string saveInputPath;   // where to write the signal the plug-in was given
+    int32_t program = -1;        // -1: leave the plug-in's current program
+    std::vector<ParameterSetting> settings;
+    double sampleRate = 0.0;     // 0: the input file's rate, or 44100 for the riff
+    int32_t blockSize = 512;
+    std::string loadChunkPath;
+    std::string saveChunkPath;
+    ChunkKind chunkKind = ChunkKind::Bank;
+    bool modes = false;          // render the four amplifier modes
+    SampleFormat format = SampleFormat::Float32;
+    bool help = false;
+};
+
+// Fills options from the arguments after the program name. False with a
+// reason in *error for anything it cannot take.
+bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions& options,
+                        std::string* error);
+
+std::string renderUsage();
+
+// The index a --set key names among the plug-in's parameter names: the exact
+// name first, then a name that differs only in letter case (when only one
+// does), then a decimal index in range. -1 when none fits.
+int32_t resolveParameter(const std::vector<std::string>& names, const std::string& key);
+
+// out/riff.wav with "-a-clean" becomes out/riff-a-clean.wav; a name without
+// an extension gets the suffix and then the given extension.
+std::string pathWithSuffix(const std::string& path, const std::string& suffix,
+                           const std::string& extension = ".wav");
+
+}  // namespace render

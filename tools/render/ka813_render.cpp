@@ -1,0 +1,158 @@
+// Renders a sound file, or the built-in guitar riff, through a VST 2 effect
+// loaded exactly as a host loads it, and reports what it did.
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tools/render/GuitarRiff.h"
+#include "tools/render/RenderJob.h"
+#include "tools/render/RenderOptions.h"
+#include "tools/render/Report.h"
+#include "tools/render/WavFile.h"
+
+using namespace render;
+
+namespace {
+
+// Files longer than this get a progress bar on a terminal.
+constexpr double kLongFileSeconds = 30.0;
+
+int failWith(const std::string& reason)
+{
+    std::fprintf(stderr, "ka813-render: %s\n", reason.c_str());
+    return 1;
+}
+
+std::string describeChannels(int32_t count)
+{
+    return count == 1 ? "mono" : count == 2 ? "stereo" : std::to_string(count) + " channels";
+}
+
+void printHeader(const RenderOptions& options, const std::string& pluginPath, const AudioBuffer& input,
+                 const JobResult& first)
+{
+    std::printf("Plug-in           %s by %s (%s)\n", first.effectName.c_str(),
+                first.vendor.empty() ? "an unnamed vendor" : first.vendor.c_str(), pluginPath.c_str());
+    std::printf("Input             %s, %.2f s, %s into %d input%s\n",
+                options.inputPath.empty() ? "built-in guitar riff" : options.inputPath.c_str(), input.seconds(),
+                describeChannels(input.channelCount()).c_str(), first.numInputs,
+                first.numInputs == 1 ? "" : "s");
+    std::printf("Host              %.0f Hz, blocks of %d frames\n", input.sampleRate, options.blockSize);
+    if (!options.loadChunkPath.empty())
+        std::printf("Loaded            %s chunk %s\n", options.chunkKind == ChunkKind::Program ? "program" : "bank",
+                    options.loadChunkPath.c_str());
+    std::printf("Program           %d \"%s\"\n", first.program, first.programName.c_str());
+}
+
+bool writeOutput(const std::string& path, const JobResult& result, SampleFormat format)
+{
+    std::string error;
+    if (!writeWav(path, result.output, format, &error)) {
+        failWith(error);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    RenderOptions options;
+    std::string error;
+    if (!parseRenderOptions(std::vector<std::string>(argv + 1, argv + argc), options, &error)) {
+        std::fprintf(stderr, "ka813-render: %s\n(ka813-render --help tells the options)\n", error.c_str());
+        return 2;
+    }
+    if (options.help) {
+        std::printf("%s", renderUsage().c_str());
+        return 0;
+    }
+    const std::string pluginPath = options.pluginPath.empty() ? KA813_DEFAULT_PLUGIN : options.pluginPath;
+
+    AudioBuffer input;
+    if (options.inputPath.empty()) {
+        input.sampleRate = options.sampleRate > 0 ? options.sampleRate : 44100.0;
+        input.channels.push_back(guitarRiff(input.sampleRate));
+    } else {
+        if (!readSoundFile(options.inputPath, input, &error))
+            return failWith(error);
+        if (options.sampleRate > 0 && std::fabs(options.sampleRate - input.sampleRate) > 0.5)
+            return failWith(options.inputPath + " is at " + std::to_string(std::lround(input.sampleRate)) +
+                            " Hz; the renderer does not resample, so --rate must match it or be left out");
+        if (input.frames() == 0)
+            return failWith(options.inputPath + " holds no audio");
+    }
+    if (!options.saveInputPath.empty() && !writeWav(options.saveInputPath, input, options.format, &error))
+        return failWith(error);
+
+    const bool showProgress = isatty(STDOUT_FILENO) && input.seconds() > kLongFileSeconds;
+    auto makeSpec = [&](ProgressBar& bar) {
+        JobSpec spec;
+        spec.pluginPath = pluginPath;
+        spec.input = &input;
+        spec.blockSize = options.blockSize;
+        spec.program = options.program;
+        spec.settings = options.settings;
+        spec.loadChunkPath = options.loadChunkPath;
+        spec.chunkKind = options.chunkKind;
+        spec.progress = [&bar](int64_t done, int64_t total) { bar.update(done, total); };
+        return spec;
+    };
+
+    if (!options.modes) {
+        JobResult result;
+        {
+            ProgressBar bar(showProgress);
+            JobSpec spec = makeSpec(bar);
+            spec.saveChunkPath = options.saveChunkPath;
+            if (!runJob(spec, result, &error))
+                return failWith(error);
+        }
+        printHeader(options, pluginPath, input, result);
+        printSettings(result);
+        printRunSummary(result, input.sampleRate);
+        printLevels(result);
+        if (!writeOutput(options.outputPath, result, options.format))
+            return 1;
+        if (!options.saveChunkPath.empty())
+            std::printf("Saved chunk       %s\n", options.saveChunkPath.c_str());
+        std::printf("Wrote             %s (%s, %.0f Hz, %s)\n", options.outputPath.c_str(),
+                    describeChannels(result.output.channelCount()).c_str(), input.sampleRate,
+                    sampleFormatName(options.format));
+        return 0;
+    }
+
+    // Each mode gets a fresh instance, so no mode hears another's tail.
+    std::vector<JobResult> results(ampModes().size());
+    std::vector<std::string> labels, files;
+    for (size_t m = 0; m < ampModes().size(); ++m) {
+        const AmpMode& mode = ampModes()[m];
+        labels.push_back(mode.label);
+        files.push_back(pathWithSuffix(options.outputPath, mode.fileSuffix));
+        ProgressBar bar(showProgress);
+        JobSpec spec = makeSpec(bar);
+        spec.switches = mode.switches;
+        if (!options.saveChunkPath.empty())
+            spec.saveChunkPath = pathWithSuffix(options.saveChunkPath, mode.fileSuffix, "");
+        if (!runJob(spec, results[m], &error))
+            return failWith(std::string(mode.label) + ": " + error);
+        if (!writeOutput(files.back(), results[m], options.format))
+            return 1;
+    }
+    printHeader(options, pluginPath, input, results[0]);
+    printSettingsByMode(labels, results);
+    std::vector<ModeRow> rows;
+    for (size_t m = 0; m < results.size(); ++m)
+        rows.push_back({labels[m], files[m], &results[m]});
+    std::printf("Rendered          %lld frames (%.2f s) per mode in %lld blocks; levels in dBFS\n",
+                static_cast<long long>(results[0].stats.frames), input.seconds(),
+                static_cast<long long>(results[0].stats.blocks));
+    printModeTable(rows, input.sampleRate);
+    if (!options.saveInputPath.empty())
+        std::printf("Input written to  %s\n", options.saveInputPath.c_str());
+    return 0;
+}
