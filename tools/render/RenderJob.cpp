@@ -28,6 +28,15 @@ bool applySettings(vsthost::Plugin& plugin, const std::vector<std::string>& name
     return true;
 }
 
+// Some plug-ins pad their texts with blanks.
+std::string trimmed(const std::string& text)
+{
+    size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return std::string();
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
 }  // namespace
 
 const std::vector<AmpMode>& ampModes()
@@ -130,8 +139,8 @@ bool runJob(const JobSpec& spec, JobResult& result, std::string* error)
     result.program = static_cast<int32_t>(plugin->dispatch(effGetProgram));
     result.programName = plugin->programName();
     for (int32_t i = 0; i < effect->numParams; ++i)
-        result.parameters.push_back({names[static_cast<size_t>(i)], plugin->parameterDisplay(i),
-                                     plugin->parameterLabel(i)});
+        result.parameters.push_back({names[static_cast<size_t>(i)], trimmed(plugin->parameterDisplay(i)),
+                                     trimmed(plugin->parameterLabel(i))});
 
     result.pluginInput = fitChannels(*spec.input, effect->numInputs);
     plugin->resume();
