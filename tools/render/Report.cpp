@@ -68,21 +68,28 @@ void printSettingsByMode(const std::vector<std::string>& modeLabels, const std::
 {
     if (results.empty())
         return;
-    std::printf("Settings as the plug-in shows them\n  %-20s", "");
+    auto printTrimmed = [](std::string line) {
+        line.erase(line.find_last_not_of(' ') + 1);
+        std::printf("%s\n", line.c_str());
+    };
+    auto column = [](const std::string& text, size_t width) {
+        return "  " + text + std::string(text.size() < width ? width - text.size() : 0, ' ');
+    };
+    std::printf("Settings as the plug-in shows them\n");
+    std::string header(22, ' ');
     for (const std::string& label : modeLabels)
-        std::printf("  %-12s", label.c_str());
-    std::printf("\n");
+        header += column(label, 12);
+    printTrimmed(header);
     for (size_t i = 0; i < results[0].parameters.size(); ++i) {
         std::string line = std::to_string(i);
         line.insert(0, 3 - std::min<size_t>(3, line.size()), ' ');
         line += "  " + results[0].parameters[i].name;
-        std::printf("%-22s", line.c_str());
+        line.resize(std::max<size_t>(line.size(), 22), ' ');
         for (const JobResult& result : results) {
             const ParameterView& p = result.parameters[i];
-            std::string text = p.display + (p.label.empty() ? "" : " " + p.label);
-            std::printf("  %-12s", text.c_str());
+            line += column(p.display + (p.label.empty() ? "" : " " + p.label), 12);
         }
-        std::printf("\n");
+        printTrimmed(line);
     }
 }
 
