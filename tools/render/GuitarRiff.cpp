@@ -78,7 +78,7 @@ public:
         excitation.assign(static_cast<size_t>(delay), 0.0);
         Noise noise(seed);
         // A soft pick and the palm take the top off the attack.
-        const double smoothing = palmMuted ? 0.18 : 0.3 + 0.4 * velocity;
+        const double smoothing = palmMuted ? 0.25 : 0.3 + 0.4 * velocity;
         double smoothed = 0.0;
         for (double& sample : excitation) {
             smoothed += smoothing * (noise.next() - smoothed);
@@ -89,8 +89,10 @@ public:
         const size_t pickOffset = std::max<size_t>(1, static_cast<size_t>(0.15 * delay));
         for (size_t i = excitation.size(); i-- > pickOffset;)
             excitation[i] -= excitation[i - pickOffset];
+        // The palm-muted attack is dug in harder.
+        const double level = palmMuted ? 1.4 * velocity : velocity;
         for (double& sample : excitation)
-            sample *= velocity;
+            sample *= level;
         excitationPosition = 0;
     }
 
@@ -183,8 +185,12 @@ void powerChord(std::vector<Pluck>& score, double start, double length, int root
 std::vector<Pluck> riffScore()
 {
     std::vector<Pluck> score;
-    auto chug = [&score](double start) { score.push_back({start, 1.0, 0, 0, 0.9, true}); };
-    // Bar 1: chugs on the low E, then G5 and A5.
+    // A chug: root and fifth of E5, palm-muted.
+    auto chug = [&score](double start) {
+        score.push_back({start, 1.0, 0, 0, 1.0, true});
+        score.push_back({start, 1.0, 1, 2, 0.9, true});
+    };
+    // Bar 1: chugs on E5, then G5 and A5.
     for (int i = 0; i < 4; ++i)
         chug(i);
     powerChord(score, 4, 2, 0, 3, 1.0, false);
