@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth x11-utils
+  zam-plugins
 )
 missing=()
 for p in "${packages[@]}"; do
