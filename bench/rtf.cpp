@@ -162,8 +162,8 @@ int main(int argc, char** argv)
         return usageError("no plug-in to measure");
 
     std::printf("Realtime factors: audio seconds per CPU second of the process calls (thread CPU clock),\n"
-                "%.2f s of a guitar riff per row; silence = CPU per second of silence after a loud burst\n"
-                "relative to CPU per second of signal.\n\n",
+                "%.2f s of a guitar riff per row; silence = median block cost in silence after a loud burst\n"
+                "relative to that in signal.\n\n",
                 options.seconds);
     std::printf("%-20s %6s %-7s %-11s %-9s %5s %9s %9s %8s\n", "plug-in", "rate", "quality", "amp", "channels",
                 "block", "mean", "worst", "silence");

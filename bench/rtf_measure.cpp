@@ -143,7 +143,7 @@ bool measure(const PluginInfo& info, const Case& c, double signalSeconds, double
 
     render::RunStats signal = render::runBlocks(
         instances, signalFor(channels, c.stereo, c.sampleRate, framesOf(signalSeconds, c.sampleRate), 0.0), output,
-        c.blockSize);
+        c.blockSize, nullptr, true);
     result.meanFactor = signal.realtimeFactor(c.sampleRate);
     result.worstFactor = signal.worstBlockRealtimeFactor(c.sampleRate);
 
@@ -153,11 +153,12 @@ bool measure(const PluginInfo& info, const Case& c, double signalSeconds, double
                           output, c.blockSize);
         render::AudioBuffer silence =
             render::AudioBuffer::silent(channels, framesOf(silenceSeconds, c.sampleRate), c.sampleRate);
-        render::RunStats quiet = render::runBlocks(instances, silence, output, c.blockSize);
-        const double signalCostPerSecond = signal.cpuSeconds / signal.audioSeconds(c.sampleRate);
-        const double silenceCostPerSecond = quiet.cpuSeconds / quiet.audioSeconds(c.sampleRate);
-        if (signalCostPerSecond > 0.0)
-            result.silenceCost = silenceCostPerSecond / signalCostPerSecond;
+        render::RunStats quiet = render::runBlocks(instances, silence, output, c.blockSize, nullptr, true);
+        // Medians of the block costs: a denormal slowdown lasts the whole
+        // silence, while a neighbour's build on the machine only hits a few blocks.
+        const double signalCost = render::median(signal.perFrameSeconds);
+        if (signalCost > 0.0)
+            result.silenceCost = render::median(quiet.perFrameSeconds) / signalCost;
     }
     for (vsthost::Plugin* instance : instances)
         instance->suspend();

@@ -34,7 +34,7 @@ struct Case {
 struct Measurement {
     double meanFactor = 0.0;       // over the whole signal
     double worstFactor = 0.0;      // of the slowest block
-    double silenceCost = 0.0;      // CPU per second of silence / per second of signal; 0 when not run
+    double silenceCost = 0.0;      // median block cost in silence / in signal; 0 when not run
     int32_t instances = 1;         // two for a mono peer in stereo
 };
 

@@ -26,7 +26,8 @@ double RunStats::worstBlockRealtimeFactor(double sampleRate) const
 }
 
 RunStats runBlocks(const std::vector<vsthost::Plugin*>& instances, const AudioBuffer& input,
-                   AudioBuffer& output, int32_t blockSize, const std::function<void(int64_t)>& progress)
+                   AudioBuffer& output, int32_t blockSize, const std::function<void(int64_t)>& progress,
+                   bool keepBlockCosts)
 {
     RunStats stats;
     const int64_t frames = input.frames();
@@ -59,6 +60,8 @@ RunStats runBlocks(const std::vector<vsthost::Plugin*>& instances, const AudioBu
         lanes.push_back(std::move(lane));
     }
 
+    if (keepBlockCosts)
+        stats.perFrameSeconds.reserve(static_cast<size_t>(frames / blockSize + 1));
     for (int64_t start = 0; start < frames; start += blockSize) {
         const int32_t count = static_cast<int32_t>(std::min<int64_t>(blockSize, frames - start));
         for (Lane& lane : lanes) {
@@ -81,12 +84,23 @@ RunStats runBlocks(const std::vector<vsthost::Plugin*>& instances, const AudioBu
             stats.worstBlockSeconds = spent;
             stats.worstBlockFrames = count;
         }
+        if (keepBlockCosts)
+            stats.perFrameSeconds.push_back(spent / count);
         stats.frames += count;
         ++stats.blocks;
         if (progress)
             progress(stats.frames);
     }
     return stats;
+}
+
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0.0;
+    const size_t middle = values.size() / 2;
+    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(middle), values.end());
+    return values[middle];
 }
 
 }  // namespace render

@@ -20,6 +20,8 @@ struct RunStats {
     double cpuSeconds = 0.0;         // summed over the process calls
     double worstBlockSeconds = 0.0;  // CPU time of the slowest block (per frame)
     int32_t worstBlockFrames = 0;
+    // CPU seconds per frame of each block, kept only when asked for.
+    std::vector<double> perFrameSeconds;
 
     double audioSeconds(double sampleRate) const { return static_cast<double>(frames) / sampleRate; }
     // Audio seconds per CPU second.
@@ -31,9 +33,13 @@ struct RunStats {
 // follow those of the instances before it, so two mono instances make a
 // stereo pair. The input must hold at least the inputs of all instances;
 // the output is resized to their outputs. progress, when given, hears the
-// frames done after each block.
+// frames done after each block. keepBlockCosts fills perFrameSeconds.
 RunStats runBlocks(const std::vector<vsthost::Plugin*>& instances, const AudioBuffer& input,
                    AudioBuffer& output, int32_t blockSize,
-                   const std::function<void(int64_t)>& progress = nullptr);
+                   const std::function<void(int64_t)>& progress = nullptr, bool keepBlockCosts = false);
+
+// The median of the values (0 for none); a robust cost where other work on
+// the machine now and then slows a block down.
+double median(std::vector<double> values);
 
 }  // namespace render
