@@ -29,8 +29,9 @@ void readFromMemory(png_structp png, png_bytep out, png_size_t count) {
     source->position += count;
 }
 
-// libpng reports through longjmp; its messages have nowhere to go here.
+// libpng's messages have nowhere to go in a plug-in; errors just end the decoding.
 void ignoreWarning(png_structp, png_const_charp) {}
+[[noreturn]] void stopDecoding(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 
 // Premultiplies one decoded row in place; a fully transparent pixel becomes all zero.
 void premultiplyRow(uint8_t* row, int32_t width) {
@@ -83,7 +84,7 @@ bool CBitmap::loadFromPng(const uint8_t* pngData, size_t pngSize) {
     if (!pngData || pngSize < 8 || png_sig_cmp(pngData, 0, 8) != 0)
         return false;
 
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, ignoreWarning);
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, stopDecoding, ignoreWarning);
     if (!png)
         return false;
     png_infop info = png_create_info_struct(png);
@@ -100,6 +101,9 @@ bool CBitmap::loadFromPng(const uint8_t* pngData, size_t pngSize) {
     if (setjmp(png_jmpbuf(png)) == 0) {
         png_set_read_fn(png, &source, readFromMemory);
         png_set_user_limits(png, kMaxDimension, kMaxDimension);
+        // Small reads of the picture data: a resource cut short then still
+        // yields every row its bytes hold.
+        png_set_compression_buffer_size(png, 256);
         png_read_info(png, info);
         png_uint_32 w = 0, h = 0;
         int bitDepth = 0, colorType = 0, interlace = 0;
