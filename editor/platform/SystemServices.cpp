@@ -39,10 +39,8 @@ bool findResource(int32_t id, const uint8_t** data, size_t* size) {
     *size = static_cast<size_t>(resource.size);
     return true;
 #else
-    (void)id;
-    (void)data;
-    (void)size;
-    return false;
+    bool findStandInResource(int32_t id, const uint8_t** data, size_t* size);
+    return findStandInResource(id, data, size);
 #endif
 }
 
