@@ -42,7 +42,7 @@ std::vector<uint8_t> strip(int width, int frameHeight, int frames) {
 
 bool findStandInResource(int32_t id, const uint8_t** data, size_t* size) {
     static const std::vector<uint8_t> images[5] = {
-        encode(720, 280, std::vector<uint8_t>(720 * 280 * 4, 60)),
+        strip(720, 280, 1),
         strip(40, 40, 101),
         strip(33, 33, 101),
         strip(54, 67, 2),
