@@ -2,6 +2,9 @@
 // and what the window shows for the parameter values.
 #include "PanelHost.h"
 
+#include <atomic>
+#include <thread>
+
 using namespace paneltest;
 
 namespace {
@@ -40,6 +43,14 @@ TEST_F(EditorHost, WindowLifeCycle) {
 
     // The host's own answers to the knob mode.
     EXPECT_EQ(plugin->dispatch(effSetEditKnobMode, 0, 0), 1);
+
+    // A handle that names no window: no panel, but no harm either.
+    EXPECT_EQ(plugin->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t{0x3fffff01})), 1);
+    idle();
+    plugin->dispatch(effEditClose);
+    EXPECT_EQ(plugin->dispatch(effEditOpen, 0, 0, nullptr), 1);
+    idle();
+    plugin->dispatch(effEditClose);
 }
 
 TEST_F(EditorHost, TwoInstancesShowTwoPanelsAtOnce) {
@@ -126,6 +137,26 @@ TEST_F(EditorHost, OpenCloseCyclesLeaveNothingBehind) {
     EXPECT_TRUE(display.children(parent).empty());
     ASSERT_TRUE(open(*plugin, parent));
     EXPECT_TRUE(idleUntilPainted());
+}
+
+TEST_F(EditorHost, HostAutomationFromAnotherThreadMeetsOpenAndClose) {
+    std::atomic<bool> stop{false};
+    std::thread automation([&] {
+        for (int i = 0; !stop; ++i)
+            plugin->setParameter(i % 23, static_cast<float>(i % 100) / 100.f);
+    });
+    for (int cycle = 0; cycle < 30; ++cycle) {
+        ASSERT_TRUE(open(*plugin, parent));
+        idle();
+        plugin->dispatch(effEditClose);
+    }
+    stop = true;
+    automation.join();
+    // Whatever raced with the opening, the panel ends up showing the effect's values.
+    plugin->setParameter(20, 0.33f);
+    ASSERT_TRUE(open(*plugin, parent));
+    ASSERT_TRUE(idleUntilPainted());
+    EXPECT_EQ(shownImage(20), 33);
 }
 
 TEST_F(EditorHost, ClosingTheEffectWithThePanelOpenTakesThePanelAlong) {

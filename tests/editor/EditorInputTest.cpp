@@ -63,6 +63,9 @@ TEST_F(EditorInput, ControlClickResetsAndTheWheelSteps) {
     idleUntil([&] { return plugin->getParameter(4) == 0.5f; });
     display.key(XK_Control_L, false);
 
+    // The host's window hears of the wheel too, as it would without a panel in it.
+    XSelectInput(display.get(), parent, StructureNotifyMask | ButtonPressMask);
+    display.sync();
     display.movePointer(kParentX + kDriveX, kParentY + kDriveY);
     display.button(4, true);
     display.button(4, false);
@@ -70,6 +73,11 @@ TEST_F(EditorInput, ControlClickResetsAndTheWheelSteps) {
     EXPECT_FLOAT_EQ(plugin->getParameter(4), 0.6f);
     idle();
     EXPECT_EQ(shownImage(4), 60);
+    XEvent forwarded;
+    ASSERT_TRUE(waitFor([&] {
+        return XCheckTypedWindowEvent(display.get(), parent, ButtonPress, &forwarded) == True;
+    }));
+    EXPECT_EQ(forwarded.xbutton.button, 4u);
 }
 
 TEST_F(EditorInput, ClickingASwitchTogglesItBetweenEditBrackets) {
