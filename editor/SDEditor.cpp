@@ -87,9 +87,9 @@ SDEditor::~SDEditor() {
 }
 
 bool SDEditor::open(void* parentWindow) {
-    AEffGUIEditor::open(parentWindow);
     if (frame)  // opened twice without a close: start afresh
-        close(), AEffGUIEditor::open(parentWindow);
+        close();
+    AEffGUIEditor::open(parentWindow);
 
     CFrame* newFrame = new CFrame(CRect(0, 0, hBackground->getWidth(), hBackground->getHeight()),
                                   parentWindow, this);
