@@ -1,0 +1,198 @@
+// Block processing: per host frame the pending quality change, the gain
+// glides, the anti-denormal signal, the oversampled core and the volume.
+#include <atomic>
+#include <cmath>
+#include <cstring>
+
+#include "dsp/AmpChain.h"
+
+namespace {
+
+// Per-frame glide of the smoothed gains: new = 0.001 target + 0.999 old.
+constexpr double kGlideTarget = 0.001;
+constexpr double kGlideKeep = 0.999;
+
+// A sine of 1e-8 added to the input keeps the recursive filters' states out
+// of the denormal range in silence. 10000 times the model's two pi.
+constexpr double kAntiDenormalAmplitude = 1e-8;
+constexpr double kAntiDenormalPhase = 62831.9304;
+
+// The chain works in volts; this brings its output to full scale.
+constexpr double kOutputScale = 0.01;
+
+// The half-band resamplers are single precision and run side by side.
+template <int N>
+inline void upsample(HalfBandUpsampler<N>& l, HalfBandUpsampler<N>&, float input, float& out0,
+                     float& out1)
+{
+    l.processSample(input, out0, out1);
+}
+
+template <int N>
+inline void upsample(HalfBandUpsampler<N>& l, HalfBandUpsampler<N>& r, FloatPair input,
+                     FloatPair& out0, FloatPair& out1)
+{
+    l.processSample(input.left, out0.left, out1.left);
+    r.processSample(input.right, out0.right, out1.right);
+}
+
+template <int N>
+inline float downsample(HalfBandDownsampler<N>& l, HalfBandDownsampler<N>&, float in0, float in1)
+{
+    return l.processSample(in0, in1);
+}
+
+template <int N>
+inline FloatPair downsample(HalfBandDownsampler<N>& l, HalfBandDownsampler<N>& r, FloatPair in0,
+                            FloatPair in1)
+{
+    FloatPair out;
+    out.left = l.processSample(in0.left, in1.left);
+    out.right = r.processSample(in0.right, in1.right);
+    return out;
+}
+
+// The oversampled core of one frame, for the left side alone (Lane double,
+// l and r the same record) or for both sides in lanes.
+template <class Lane>
+class Core {
+public:
+    using Float = typename LaneTraits<Lane>::Float;
+
+    Core(const AmpModel& model, AmpSide& l, AmpSide& r) : model(model), l(l), r(r) {}
+
+    Float frame(Float x, double inputGain, int32_t factor)
+    {
+        Float u0, u1;
+        upsample(l.stage1Up, r.stage1Up, x, u0, u1);
+        const Lane d[2] = {widen(u0) * inputGain, widen(u1) * inputGain};
+
+        if (factor < 4) {
+            Float p, q;
+            chainAndOutput(d[0], d[1], p, q);
+            return downsample(l.stage1Down, r.stage1Down, p, q);
+        }
+        Float m[2];
+        for (int i = 0; i < 2; ++i) {
+            Float e[2];
+            upsample(l.stage2Up, r.stage2Up, narrow(d[i]), e[0], e[1]);
+            if (factor == 4) {
+                Float p, q;
+                chainAndOutput(widen(e[0]), widen(e[1]), p, q);
+                m[i] = downsample(l.stage2Down, r.stage2Down, p, q);
+            } else {
+                Float w[2];
+                for (int j = 0; j < 2; ++j) {
+                    Float t0, t1, p, q;
+                    upsample(l.stage3Up, r.stage3Up, e[j], t0, t1);
+                    chainAndOutput(widen(t0), widen(t1), p, q);
+                    w[j] = downsample(l.stage3Down, r.stage3Down, p, q);
+                }
+                m[i] = downsample(l.stage2Down, r.stage2Down, w[0], w[1]);
+            }
+        }
+        return downsample(l.stage1Down, r.stage1Down, m[0], m[1]);
+    }
+
+private:
+    // The channel, then the output high-pass on each sample of the pair.
+    void chainAndOutput(Lane a, Lane b, Float& p, Float& q)
+    {
+        ampchain::processChannelPair(model, l, r, a, b);
+        a = kOutputScale * a;
+        run(l.outputFilter, r.outputFilter, a);
+        b = kOutputScale * b;
+        run(l.outputFilter, r.outputFilter, b);
+        p = narrow(a);
+        q = narrow(b);
+    }
+
+    const AmpModel& model;
+    AmpSide& l;
+    AmpSide& r;
+};
+
+// True when any sample is infinite or NaN (all exponent bits set).
+bool anyNonFinite(const float* samples, int32_t frames)
+{
+    uint32_t found = 0;
+    for (int32_t k = 0; k < frames; ++k) {
+        uint32_t bits;
+        std::memcpy(&bits, samples + k, sizeof bits);
+        found |= (bits & 0x7f800000u) == 0x7f800000u;
+    }
+    return found != 0;
+}
+
+}  // namespace
+
+void AmpModel::processChannelPair(AmpSide& side, double& first, double& second)
+{
+    ampchain::processChannelPair(*this, side, side, first, second);
+}
+
+void AmpModel::processBlock(const float* const* inputs, float* const* outputs, int32_t frames)
+{
+    if (frames <= 0)
+        return;
+    const float* inLeft = inputs[0];
+    const float* inRight = inputs[1];
+    float* outLeft = outputs[0];
+    float* outRight = outputs[1];
+    bool rightRan = false;
+
+    // n counts the frames left after this one: the anti-denormal phase
+    // starts anew with each block and runs backwards through it.
+    for (int32_t n = frames - 1; n >= 0; --n) {
+        const int32_t k = frames - 1 - n;
+
+        if (qualityChanged == 1) {
+            std::atomic_signal_fence(std::memory_order_acquire);
+            setUp(sampleRate);
+        }
+
+        inputGain = kGlideTarget * inputGainTarget + kGlideKeep * inputGain;
+        driveA = kGlideTarget * driveATarget + kGlideKeep * driveA;
+        driveB = kGlideTarget * driveBTarget + kGlideKeep * driveB;
+
+        const double antiDenormal =
+            kAntiDenormalAmplitude * std::sin(n * kAntiDenormalPhase * oversampledPeriod);
+        const int32_t factor = oversamplingFactor;
+        const double gain = inputGain;
+
+        if (stereo == 1) {
+            // Both inputs are read before either output is written.
+            FloatPair x;
+            x.left = static_cast<float>(inLeft[k] + antiDenormal);
+            x.right = static_cast<float>(inRight[k] + antiDenormal);
+            const FloatPair y = Core<DoublePair>(*this, left, right).frame(x, gain, factor);
+            const float level = volume;
+            outLeft[k] = level * y.left;
+            outRight[k] = level * y.right;
+            rightRan = true;
+        } else {
+            const float x = static_cast<float>(inLeft[k] + antiDenormal);
+            const float y = volume * Core<double>(*this, left, left).frame(x, gain, factor);
+            outLeft[k] = y;
+            outRight[k] = y;
+        }
+    }
+
+    recoverFromNonFinite(outputs, frames, rightRan);
+}
+
+// A circuit fed a NaN or an infinity (from the host's input, an absurd
+// parameter or a loaded program) would stay non-finite for good. Once per
+// block: if anything non-finite reached the output, that block goes out
+// silent and the sides that ran start again from their operating points.
+void AmpModel::recoverFromNonFinite(float* const* outputs, int32_t frames, bool rightRan)
+{
+    if (!anyNonFinite(outputs[0], frames) && !anyNonFinite(outputs[1], frames))
+        return;
+    std::memset(outputs[0], 0, sizeof(float) * static_cast<size_t>(frames));
+    std::memset(outputs[1], 0, sizeof(float) * static_cast<size_t>(frames));
+    restoreSide(left);
+    if (rightRan)
+        restoreSide(right);
+    inputGain = driveA = driveB = 0.5;
+}
