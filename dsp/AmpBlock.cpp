@@ -53,7 +53,9 @@ inline FloatPair downsample(HalfBandDownsampler<N>& l, HalfBandDownsampler<N>& r
 }
 
 // The oversampled core of one frame, for the left side alone (Lane double,
-// l and r the same record) or for both sides in lanes.
+// l and r the same record) or for both sides in lanes. Every resampler sees
+// its samples in time order; the chain gets the frame's 2, 4 or 8
+// oversampled samples as one group.
 template <class Lane>
 class Core {
 public:
@@ -63,48 +65,57 @@ public:
 
     Float frame(Float x, double inputGain, int32_t factor)
     {
-        Float u0, u1;
-        upsample(l.stage1Up, r.stage1Up, x, u0, u1);
-        const Lane d[2] = {widen(u0) * inputGain, widen(u1) * inputGain};
+        Float u[2];
+        upsample(l.stage1Up, r.stage1Up, x, u[0], u[1]);
+        Lane d[2] = {widen(u[0]) * inputGain, widen(u[1]) * inputGain};
 
         if (factor < 4) {
-            Float p, q;
-            chainAndOutput(d[0], d[1], p, q);
-            return downsample(l.stage1Down, r.stage1Down, p, q);
+            Float p[2];
+            chainAndOutput(d, p);
+            return downsample(l.stage1Down, r.stage1Down, p[0], p[1]);
         }
+
+        Float e[4];
+        upsample(l.stage2Up, r.stage2Up, narrow(d[0]), e[0], e[1]);
+        upsample(l.stage2Up, r.stage2Up, narrow(d[1]), e[2], e[3]);
         Float m[2];
-        for (int i = 0; i < 2; ++i) {
-            Float e[2];
-            upsample(l.stage2Up, r.stage2Up, narrow(d[i]), e[0], e[1]);
-            if (factor == 4) {
-                Float p, q;
-                chainAndOutput(widen(e[0]), widen(e[1]), p, q);
-                m[i] = downsample(l.stage2Down, r.stage2Down, p, q);
-            } else {
-                Float w[2];
-                for (int j = 0; j < 2; ++j) {
-                    Float t0, t1, p, q;
-                    upsample(l.stage3Up, r.stage3Up, e[j], t0, t1);
-                    chainAndOutput(widen(t0), widen(t1), p, q);
-                    w[j] = downsample(l.stage3Down, r.stage3Down, p, q);
-                }
-                m[i] = downsample(l.stage2Down, r.stage2Down, w[0], w[1]);
-            }
+        if (factor == 4) {
+            Lane c[4];
+            Float p[4];
+            for (int i = 0; i < 4; ++i)
+                c[i] = widen(e[i]);
+            chainAndOutput(c, p);
+            m[0] = downsample(l.stage2Down, r.stage2Down, p[0], p[1]);
+            m[1] = downsample(l.stage2Down, r.stage2Down, p[2], p[3]);
+        } else {
+            Float t[8];
+            for (int j = 0; j < 4; ++j)
+                upsample(l.stage3Up, r.stage3Up, e[j], t[2 * j], t[2 * j + 1]);
+            Lane c[8];
+            Float p[8];
+            for (int i = 0; i < 8; ++i)
+                c[i] = widen(t[i]);
+            chainAndOutput(c, p);
+            Float w[4];
+            for (int j = 0; j < 4; ++j)
+                w[j] = downsample(l.stage3Down, r.stage3Down, p[2 * j], p[2 * j + 1]);
+            m[0] = downsample(l.stage2Down, r.stage2Down, w[0], w[1]);
+            m[1] = downsample(l.stage2Down, r.stage2Down, w[2], w[3]);
         }
         return downsample(l.stage1Down, r.stage1Down, m[0], m[1]);
     }
 
 private:
-    // The channel, then the output high-pass on each sample of the pair.
-    void chainAndOutput(Lane a, Lane b, Float& p, Float& q)
+    // The channel, then the output high-pass on each sample.
+    template <size_t G>
+    void chainAndOutput(Lane (&x)[G], Float (&out)[G])
     {
-        ampchain::processChannelPair(model, l, r, a, b);
-        a = kOutputScale * a;
-        run(l.outputFilter, r.outputFilter, a);
-        b = kOutputScale * b;
-        run(l.outputFilter, r.outputFilter, b);
-        p = narrow(a);
-        q = narrow(b);
+        ampchain::processChannelGroup(model, l, r, x);
+        for (Lane& sample : x)
+            sample = kOutputScale * sample;
+        runGroup(l.outputFilter, r.outputFilter, x);
+        for (size_t i = 0; i < G; ++i)
+            out[i] = narrow(x[i]);
     }
 
     const AmpModel& model;
@@ -128,7 +139,10 @@ bool anyNonFinite(const float* samples, int32_t frames)
 
 void AmpModel::processChannelPair(AmpSide& side, double& first, double& second)
 {
-    ampchain::processChannelPair(*this, side, side, first, second);
+    double pair[2] = {first, second};
+    ampchain::processChannelGroup(*this, side, side, pair);
+    first = pair[0];
+    second = pair[1];
 }
 
 void AmpModel::processBlock(const float* const* inputs, float* const* outputs, int32_t frames)

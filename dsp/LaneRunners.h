@@ -1,156 +1,205 @@
-// Per-sample runners of the building blocks for either lane type. The
-// mono overloads run the block's own code on the left record (the right
-// one is not touched); the stereo overloads run the left and right records
-// together, in the block's order of operations, one side per lane.
+// The building blocks' per-sample formulas run over a group of consecutive
+// samples, on one side (mono) or on both sides in lanes (stereo). Each group
+// runner loads its section's state once, keeps it in registers through the
+// group and stores it back once; per sample it computes exactly what the
+// block's own process does, in the same order.
 //
-// The stereo runners read the coefficients from the left record only: both
-// sides are always designed alike. Blocks whose coefficients follow a knob
-// lazily (the tone stack, the gain-following shelf) run lane by lane with
-// their own code, so each side keeps its own cache.
+// In mono l and r are the same record and only l is used. In stereo the
+// coefficients are read from the left record: both sides are always designed
+// alike. Blocks whose coefficients follow a knob lazily (the tone stack, the
+// gain-following shelf) run with their own code, side by side, so each side
+// keeps its own cache.
 #pragma once
+
+#include <cstddef>
 
 #include "dsp/Biquad.h"
 #include "dsp/Lanes.h"
 #include "dsp/ToneStack.h"
 #include "dsp/TriodeStage.h"
 
-// Mono.
-
-inline void run(Biquad& section, Biquad&, double& sample) { section.process(sample); }
-inline void run(OnePoleLowpass& section, OnePoleLowpass&, double& sample) { section.process(sample); }
-inline void run(OnePoleHighpass& section, OnePoleHighpass&, double& sample) { section.process(sample); }
-
-inline void run(TriodeStage& stage, TriodeStage&, const double& rate, double& sample)
+template <class Lane, size_t G>
+inline void runGroup(Biquad& l, Biquad& r, Lane (&samples)[G])
 {
-    stage.process(sample, rate);
+    const Lane invA0 = splat<Lane>(l.invA0);
+    const Lane a1 = splat<Lane>(l.a1), a2 = splat<Lane>(l.a2);
+    const Lane b0 = splat<Lane>(l.b0), b1 = splat<Lane>(l.b1), b2 = splat<Lane>(l.b2);
+    Lane x1 = loadLanes<Lane>(l.x1, r.x1), x2 = loadLanes<Lane>(l.x2, r.x2);
+    Lane y1 = loadLanes<Lane>(l.y1, r.y1), y2 = loadLanes<Lane>(l.y2, r.y2);
+    for (Lane& sample : samples) {
+        const Lane x = sample;
+        const Lane y = (b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2) * invA0;
+        x2 = x1;
+        x1 = x;
+        y2 = y1;
+        y1 = y;
+        sample = y;
+    }
+    storeLanes(x1, l.x1, r.x1);
+    storeLanes(x2, l.x2, r.x2);
+    storeLanes(y1, l.y1, r.y1);
+    storeLanes(y2, l.y2, r.y2);
 }
 
-inline void run(ToneStack& stack, ToneStack&, const double& bass, const double& mid,
-                const double& treble, const double& contour, double& sample)
+template <class Lane, size_t G>
+inline void runGroup(OnePoleLowpass& l, OnePoleLowpass& r, Lane (&samples)[G])
 {
-    stack.process(bass, mid, treble, contour, sample);
+    const Lane input = splat<Lane>(l.input), feedback = splat<Lane>(l.feedback);
+    Lane state = loadLanes<Lane>(l.state, r.state);
+    for (Lane& sample : samples) {
+        state = input * sample + feedback * state;
+        sample = state;
+    }
+    storeLanes(state, l.state, r.state);
 }
 
-inline void runWithGain(ShelvingBiquad& shelf, ShelvingBiquad&, const double& gain,
-                        const double& root, double& sample)
+template <class Lane, size_t G>
+inline void runGroup(OnePoleHighpass& l, OnePoleHighpass& r, Lane (&samples)[G])
 {
-    shelf.processWithGain(gain, root, sample);
+    const Lane m = splat<Lane>(l.coefficient);
+    Lane lastInput = loadLanes<Lane>(l.lastInput, r.lastInput);
+    Lane lastOutput = loadLanes<Lane>(l.lastOutput, r.lastOutput);
+    for (Lane& sample : samples) {
+        const Lane x = sample;
+        const Lane y = m * (x - lastInput) + m * lastOutput;
+        lastInput = x;
+        lastOutput = y;
+        sample = y;
+    }
+    storeLanes(lastInput, l.lastInput, r.lastInput);
+    storeLanes(lastOutput, l.lastOutput, r.lastOutput);
 }
 
-// Stereo.
-
-inline void run(Biquad& l, Biquad& r, DoublePair& sample)
+// The triode curve by Horner's rule, numerator and denominator.
+template <class Lane>
+inline Lane evaluateTriodeCurve(const Lane (&curve)[13], Lane v)
 {
-    const DoublePair x = sample;
-    const DoublePair x1 = loadPair(l.x1, r.x1);
-    const DoublePair x2 = loadPair(l.x2, r.x2);
-    const DoublePair y1 = loadPair(l.y1, r.y1);
-    const DoublePair y2 = loadPair(l.y2, r.y2);
-    const DoublePair y =
-        (l.b0 * x + l.b1 * x1 + l.b2 * x2 - l.a1 * y1 - l.a2 * y2) * l.invA0;
-    storePair(x1, l.x2, r.x2);
-    storePair(x, l.x1, r.x1);
-    storePair(y1, l.y2, r.y2);
-    storePair(y, l.y1, r.y1);
-    sample = y;
-}
-
-inline void run(OnePoleLowpass& l, OnePoleLowpass& r, DoublePair& sample)
-{
-    const DoublePair state = l.input * sample + l.feedback * loadPair(l.state, r.state);
-    storePair(state, l.state, r.state);
-    sample = state;
-}
-
-inline void run(OnePoleHighpass& l, OnePoleHighpass& r, DoublePair& sample)
-{
-    const DoublePair x = sample;
-    const DoublePair y = l.coefficient * (x - loadPair(l.lastInput, r.lastInput))
-                         + l.coefficient * loadPair(l.lastOutput, r.lastOutput);
-    storePair(x, l.lastInput, r.lastInput);
-    storePair(y, l.lastOutput, r.lastOutput);
-    sample = y;
-}
-
-inline DoublePair evaluateTriodeCurve(const double (&curve)[13], DoublePair v)
-{
-    DoublePair numerator = broadcast(curve[12]);
-    numerator = numerator * v + broadcast(curve[10]);
-    numerator = numerator * v + broadcast(curve[8]);
-    numerator = numerator * v + broadcast(curve[6]);
-    numerator = numerator * v + broadcast(curve[4]);
-    numerator = numerator * v + broadcast(curve[2]);
-    numerator = numerator * v + broadcast(curve[0]);
-    DoublePair denominator = broadcast(curve[11]);
-    denominator = denominator * v + broadcast(curve[9]);
-    denominator = denominator * v + broadcast(curve[7]);
-    denominator = denominator * v + broadcast(curve[5]);
-    denominator = denominator * v + broadcast(curve[3]);
-    denominator = denominator * v + broadcast(curve[1]);
-    denominator = denominator * v + broadcast(1.0);
+    Lane numerator = curve[12];
+    numerator = numerator * v + curve[10];
+    numerator = numerator * v + curve[8];
+    numerator = numerator * v + curve[6];
+    numerator = numerator * v + curve[4];
+    numerator = numerator * v + curve[2];
+    numerator = numerator * v + curve[0];
+    Lane denominator = curve[11];
+    denominator = denominator * v + curve[9];
+    denominator = denominator * v + curve[7];
+    denominator = denominator * v + curve[5];
+    denominator = denominator * v + curve[3];
+    denominator = denominator * v + curve[1];
+    denominator = denominator * v + splat<Lane>(1.0);
     return numerator / denominator;
 }
 
-// Both branches of the stage are computed and the lanes pick theirs; a
-// branch a lane does not take may produce anything, it is discarded.
-inline void run(TriodeStage& l, TriodeStage& r, const double& rate, DoublePair& sample)
+// A branch runs when any lane takes it; the lanes that do not take it
+// discard what it gave, whatever that was.
+template <class Lane, size_t G>
+inline void runGroup(TriodeStage& l, TriodeStage& r, Lane (&samples)[G], const double& rate)
 {
-    const DoublePair x = sample;
-    const DoublePair cathodeVoltage = loadPair(l.cathodeVoltage, r.cathodeVoltage);
-    const DoublePair zero = broadcast(0.0);
-
     const double h = l.gridCurrentFactor;
-    const DoublePair conducting =
-        (squareRoot(1.0 - 4.0 * h * cathodeVoltage + 4.0 * h * x) + 2.0 * h * cathodeVoltage
-         - broadcast(1.0))
-        * l.halfInvGridFactor;
-    const DoublePair gridVoltage =
-        select(_mm_cmpgt_pd((x - cathodeVoltage).v, zero.v), conducting, x);
-    const DoublePair gridCurrent = (x - gridVoltage) * l.invGridResistor;
+    const Lane fourH = splat<Lane>(4.0 * h), twoH = splat<Lane>(2.0 * h);
+    const Lane halfInvGridFactor = splat<Lane>(l.halfInvGridFactor);
+    const Lane invGridResistor = splat<Lane>(l.invGridResistor);
+    const Lane invPlateResistor = splat<Lane>(l.invPlateResistor);
+    const Lane supply = splat<Lane>(l.supplyVoltage);
+    const Lane coupling = splat<Lane>(l.couplingCoefficient);
+    const Lane cathodeCapacitor = splat<Lane>(l.cathodeCapacitor);
+    const Lane cathodeCoefficient = splat<Lane>(l.cathodeCoefficient);
+    const Lane sampleRate = splat<Lane>(rate);
+    const Lane one = splat<Lane>(1.0), zero = splat<Lane>(0.0);
+    const Lane cutoff = splat<Lane>(kTriodeCutoffVoltage);
+    Lane curve[13];
+    for (int i = 0; i < 13; ++i)
+        curve[i] = splat<Lane>(l.curve[i]);
 
-    const DoublePair v = gridVoltage - cathodeVoltage;
-    const DoublePair supply = broadcast(l.supplyVoltage);
-    const DoublePair plateToCathode =
-        select(_mm_cmplt_pd(v.v, broadcast(kTriodeCutoffVoltage).v), supply,
-               evaluateTriodeCurve(l.curve, v));
+    Lane gridVoltage = loadLanes<Lane>(l.gridVoltage, r.gridVoltage);
+    Lane gridCurrent = loadLanes<Lane>(l.gridCurrent, r.gridCurrent);
+    Lane cathodeVoltage = loadLanes<Lane>(l.cathodeVoltage, r.cathodeVoltage);
+    Lane plateVoltage = loadLanes<Lane>(l.plateVoltage, r.plateVoltage);
+    Lane plateCurrent = loadLanes<Lane>(l.plateCurrent, r.plateCurrent);
+    Lane output = loadLanes<Lane>(l.output, r.output);
 
-    const DoublePair previousPlateVoltage = loadPair(l.plateVoltage, r.plateVoltage);
-    const DoublePair plateVoltage = cathodeVoltage + plateToCathode;
-    const DoublePair plateCurrent = (supply - plateVoltage) * l.invPlateResistor;
-    const DoublePair output = l.couplingCoefficient
-                              * (loadPair(l.output, r.output) + plateVoltage - previousPlateVoltage);
+    for (Lane& sample : samples) {
+        const Lane x = sample;
+        gridVoltage = x;
+        const auto conducts = greaterThan(x - cathodeVoltage, zero);
+        if (anyLane(conducts)) {
+            const Lane root = squareRoot(one - fourH * cathodeVoltage + fourH * x);
+            gridVoltage = select(conducts, (root + twoH * cathodeVoltage - one) * halfInvGridFactor, x);
+        }
+        gridCurrent = (x - gridVoltage) * invGridResistor;
 
-    const DoublePair cathode =
-        (l.cathodeCapacitor * cathodeVoltage * rate + plateCurrent + gridCurrent)
-        * l.cathodeCoefficient;
-    const DoublePair newCathodeVoltage =
-        DoublePair(_mm_and_pd(_mm_cmpgt_pd(cathode.v, zero.v), cathode.v));
+        const Lane v = gridVoltage - cathodeVoltage;
+        const auto cutOff = lessThan(v, cutoff);
+        Lane plateToCathode = supply;
+        if (!allLanes(cutOff)) {
+            plateToCathode = evaluateTriodeCurve(curve, v);
+            if (anyLane(cutOff))
+                plateToCathode = select(cutOff, supply, plateToCathode);
+        }
 
-    storePair(gridVoltage, l.gridVoltage, r.gridVoltage);
-    storePair(gridCurrent, l.gridCurrent, r.gridCurrent);
-    storePair(plateVoltage, l.plateVoltage, r.plateVoltage);
-    storePair(plateCurrent, l.plateCurrent, r.plateCurrent);
-    storePair(output, l.output, r.output);
-    storePair(newCathodeVoltage, l.cathodeVoltage, r.cathodeVoltage);
-    sample = output;
+        const Lane previousPlateVoltage = plateVoltage;
+        plateVoltage = cathodeVoltage + plateToCathode;
+        plateCurrent = (supply - plateVoltage) * invPlateResistor;
+        output = coupling * (output + plateVoltage - previousPlateVoltage);
+        sample = output;
+
+        const Lane cathode =
+            (cathodeCapacitor * cathodeVoltage * sampleRate + plateCurrent + gridCurrent)
+            * cathodeCoefficient;
+        cathodeVoltage = select(greaterThan(cathode, zero), cathode, zero);
+    }
+
+    storeLanes(gridVoltage, l.gridVoltage, r.gridVoltage);
+    storeLanes(gridCurrent, l.gridCurrent, r.gridCurrent);
+    storeLanes(cathodeVoltage, l.cathodeVoltage, r.cathodeVoltage);
+    storeLanes(plateVoltage, l.plateVoltage, r.plateVoltage);
+    storeLanes(plateCurrent, l.plateCurrent, r.plateCurrent);
+    storeLanes(output, l.output, r.output);
 }
 
-inline void run(ToneStack& l, ToneStack& r, const double& bass, const double& mid,
-                const double& treble, const double& contour, DoublePair& sample)
+template <size_t G>
+inline void runGroup(ToneStack& stack, ToneStack&, double (&samples)[G], const double& bass,
+                     const double& mid, const double& treble, const double& contour)
 {
-    double left = sample.left();
-    double right = sample.right();
-    l.process(bass, mid, treble, contour, left);
-    r.process(bass, mid, treble, contour, right);
-    sample = DoublePair(left, right);
+    for (double& sample : samples)
+        stack.process(bass, mid, treble, contour, sample);
 }
 
-inline void runWithGain(ShelvingBiquad& l, ShelvingBiquad& r, const double& gain,
-                        const double& root, DoublePair& sample)
+template <size_t G>
+inline void runGroup(ToneStack& l, ToneStack& r, DoublePair (&samples)[G], const double& bass,
+                     const double& mid, const double& treble, const double& contour)
 {
-    double left = sample.left();
-    double right = sample.right();
-    l.processWithGain(gain, root, left);
-    r.processWithGain(gain, root, right);
-    sample = DoublePair(left, right);
+    double left[G], right[G];
+    for (size_t i = 0; i < G; ++i) {
+        left[i] = samples[i].left();
+        right[i] = samples[i].right();
+    }
+    runGroup(l, l, left, bass, mid, treble, contour);
+    runGroup(r, r, right, bass, mid, treble, contour);
+    for (size_t i = 0; i < G; ++i)
+        samples[i] = DoublePair(left[i], right[i]);
+}
+
+template <size_t G>
+inline void runGroupWithGain(ShelvingBiquad& shelf, ShelvingBiquad&, double (&samples)[G],
+                             const double& gain, const double& root)
+{
+    for (double& sample : samples)
+        shelf.processWithGain(gain, root, sample);
+}
+
+template <size_t G>
+inline void runGroupWithGain(ShelvingBiquad& l, ShelvingBiquad& r, DoublePair (&samples)[G],
+                             const double& gain, const double& root)
+{
+    double left[G], right[G];
+    for (size_t i = 0; i < G; ++i) {
+        left[i] = samples[i].left();
+        right[i] = samples[i].right();
+    }
+    runGroupWithGain(l, l, left, gain, root);
+    runGroupWithGain(r, r, right, gain, root);
+    for (size_t i = 0; i < G; ++i)
+        samples[i] = DoublePair(left[i], right[i]);
 }
