@@ -61,7 +61,10 @@ class Core {
 public:
     using Float = typename LaneTraits<Lane>::Float;
 
-    Core(const AmpModel& model, AmpSide& l, AmpSide& r) : model(model), l(l), r(r) {}
+    Core(const AmpModel& model, double rate, AmpSide& l, AmpSide& r)
+        : model(model), rate(rate), l(l), r(r)
+    {
+    }
 
     Float frame(Float x, double inputGain, int32_t factor)
     {
@@ -110,7 +113,7 @@ private:
     template <size_t G>
     void chainAndOutput(Lane (&x)[G], Float (&out)[G])
     {
-        ampchain::processChannelGroup(model, l, r, x);
+        ampchain::processChannelGroup(model, rate, l, r, x);
         for (Lane& sample : x)
             sample = kOutputScale * sample;
         runGroup(l.outputFilter, r.outputFilter, x);
@@ -119,9 +122,22 @@ private:
     }
 
     const AmpModel& model;
+    const double rate;
     AmpSide& l;
     AmpSide& r;
 };
+
+template <class Float>
+Float crossfade(Float from, Float to, float weightOfFrom)
+{
+    return to * (1.f - weightOfFrom) + from * weightOfFrom;
+}
+
+FloatPair crossfade(FloatPair from, FloatPair to, float weightOfFrom)
+{
+    return {crossfade(from.left, to.left, weightOfFrom),
+            crossfade(from.right, to.right, weightOfFrom)};
+}
 
 // True when any sample is infinite or NaN (all exponent bits set).
 bool anyNonFinite(const float* samples, int32_t frames)
@@ -140,7 +156,7 @@ bool anyNonFinite(const float* samples, int32_t frames)
 void AmpModel::processChannelPair(AmpSide& side, double& first, double& second)
 {
     double pair[2] = {first, second};
-    ampchain::processChannelGroup(*this, side, side, pair);
+    ampchain::processChannelGroup(*this, oversampledRate, side, side, pair);
     first = pair[0];
     second = pair[1];
 }
@@ -162,6 +178,11 @@ void AmpModel::processBlock(const float* const* inputs, float* const* outputs, i
 
         if (qualityChanged == 1) {
             std::atomic_signal_fence(std::memory_order_acquire);
+            fadeLeft = left;
+            fadeRight = right;
+            fadeFactor = oversamplingFactor;
+            fadeRate = oversampledRate;
+            fadeFramesLeft = kQualityFadeFrames;
             setUp(sampleRate);
         }
 
@@ -173,23 +194,37 @@ void AmpModel::processBlock(const float* const* inputs, float* const* outputs, i
             kAntiDenormalAmplitude * std::sin(n * kAntiDenormalPhase * oversampledPeriod);
         const int32_t factor = oversamplingFactor;
         const double gain = inputGain;
+        const float fadeWeight = fadeFramesLeft / (kQualityFadeFrames + 1.f);
 
         if (stereo == 1) {
             // Both inputs are read before either output is written.
             FloatPair x;
             x.left = static_cast<float>(inLeft[k] + antiDenormal);
             x.right = static_cast<float>(inRight[k] + antiDenormal);
-            const FloatPair y = Core<DoublePair>(*this, left, right).frame(x, gain, factor);
+            FloatPair y = Core<DoublePair>(*this, oversampledRate, left, right).frame(x, gain, factor);
+            if (fadeFramesLeft > 0) {
+                const FloatPair old =
+                    Core<DoublePair>(*this, fadeRate, fadeLeft, fadeRight).frame(x, gain, fadeFactor);
+                y = crossfade(old, y, fadeWeight);
+            }
             const float level = volume;
             outLeft[k] = level * y.left;
             outRight[k] = level * y.right;
             rightRan = true;
         } else {
             const float x = static_cast<float>(inLeft[k] + antiDenormal);
-            const float y = volume * Core<double>(*this, left, left).frame(x, gain, factor);
+            float y = Core<double>(*this, oversampledRate, left, left).frame(x, gain, factor);
+            if (fadeFramesLeft > 0) {
+                const float old =
+                    Core<double>(*this, fadeRate, fadeLeft, fadeLeft).frame(x, gain, fadeFactor);
+                y = crossfade(old, y, fadeWeight);
+            }
+            y = volume * y;
             outLeft[k] = y;
             outRight[k] = y;
         }
+        if (fadeFramesLeft > 0)
+            --fadeFramesLeft;
     }
 
     recoverFromNonFinite(outputs, frames, rightRan);
@@ -209,4 +244,5 @@ void AmpModel::recoverFromNonFinite(float* const* outputs, int32_t frames, bool 
     if (rightRan)
         restoreSide(right);
     inputGain = driveA = driveB = 0.5;
+    fadeFramesLeft = 0;
 }

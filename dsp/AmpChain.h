@@ -49,11 +49,11 @@ inline void runSkewed(Lane (&samples)[G], const Segments&... segments)
 
 // Four triodes; gain shaped by shelves and lowpasses between them.
 template <class Lane, size_t G>
-inline void channelB(const AmpModel& model, AmpSide& l, AmpSide& r, Lane (&samples)[G])
+inline void channelB(const AmpModel& model, const double& rate, AmpSide& l, AmpSide& r,
+                     Lane (&samples)[G])
 {
     // Read once, so all samples and both sides see the same settings even
     // while another thread moves a knob.
-    const double rate = model.oversampledRate;
     const double drive = model.driveB;
     const int32_t highGain = model.highGainB;
     const int32_t bottom = model.bottomB;
@@ -108,9 +108,9 @@ inline void channelB(const AmpModel& model, AmpSide& l, AmpSide& r, Lane (&sampl
 // Three triodes; clean divides the second drive gain out again after the
 // third triode, crunch keeps it.
 template <class Lane, size_t G>
-inline void channelA(const AmpModel& model, AmpSide& l, AmpSide& r, Lane (&samples)[G])
+inline void channelA(const AmpModel& model, const double& rate, AmpSide& l, AmpSide& r,
+                     Lane (&samples)[G])
 {
-    const double rate = model.oversampledRate;
     const double drive = model.driveA;
     const double shaped = model.driveAShaped;
     const double shapedRoot = model.driveAShapedRoot;
@@ -160,14 +160,16 @@ inline void channelA(const AmpModel& model, AmpSide& l, AmpSide& r, Lane (&sampl
         });
 }
 
-// samples in time order; l and r are the same record in mono.
+// samples in time order at the oversampled rate given; l and r are the
+// same record in mono.
 template <class Lane, size_t G>
-inline void processChannelGroup(const AmpModel& model, AmpSide& l, AmpSide& r, Lane (&samples)[G])
+inline void processChannelGroup(const AmpModel& model, const double& rate, AmpSide& l, AmpSide& r,
+                                Lane (&samples)[G])
 {
     if (model.channelB == 1)
-        channelB(model, l, r, samples);
+        channelB(model, rate, l, r, samples);
     else
-        channelA(model, l, r, samples);
+        channelA(model, rate, l, r, samples);
 }
 
 }  // namespace ampchain

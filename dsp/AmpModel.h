@@ -83,6 +83,16 @@ struct AmpModel {
 
     AmpSide left{}, right{};
 
+    // A quality change restarts the linear filters and changes the
+    // resamplers' path, which would click: for a few milliseconds the
+    // configuration it replaced keeps running on a copy of both sides and
+    // the output cross-fades from it to the new one.
+    static constexpr int32_t kQualityFadeFrames = 256;
+    int32_t fadeFramesLeft = 0;
+    int32_t fadeFactor = 0;
+    double fadeRate = 0.0;
+    AmpSide fadeLeft{}, fadeRight{};
+
 private:
     void designSide(AmpSide& side);
     void setUpTriodes(AmpSide& side);

@@ -98,6 +98,8 @@ TEST(ModelExactness, EveryModeSwitchFactorAndLayoutMatchesThePlainAlgorithm)
                             effect.setParameter(index, value);
                         effect.setParameter(21, static_cast<float>(stereo));
                         effect.setParameter(22, static_cast<float>(quality));
+                        // Applies the quality at once, as a host's rate call does.
+                        effect.setSampleRate(rate);
                         expectSameOutput(effect, std::string(mode.name) + ", " + setting.name
                                                      + ", rate " + std::to_string(int(rate))
                                                      + (quality ? ", high" : ", low") + " quality"
