@@ -139,14 +139,22 @@ FloatPair crossfade(FloatPair from, FloatPair to, float weightOfFrom)
             crossfade(from.right, to.right, weightOfFrom)};
 }
 
-// True when any sample is infinite or NaN (all exponent bits set).
-bool anyNonFinite(const float* samples, int32_t frames)
+// No setting a listener could want comes near this (+120 dBFS); beyond it
+// the circuit has been driven by absurd values.
+constexpr float kImplausibleLevel = 1e6f;
+
+// True when any sample is NaN, infinite or beyond the plausible level. On
+// the bit patterns, so that a NaN compares too: without the sign, a larger
+// pattern is a larger magnitude, and NaNs and infinities are the largest.
+bool anyImplausible(const float* samples, int32_t frames)
 {
+    uint32_t limit;
+    std::memcpy(&limit, &kImplausibleLevel, sizeof limit);
     uint32_t found = 0;
     for (int32_t k = 0; k < frames; ++k) {
         uint32_t bits;
         std::memcpy(&bits, samples + k, sizeof bits);
-        found |= (bits & 0x7f800000u) == 0x7f800000u;
+        found |= (bits & 0x7fffffffu) > limit;
     }
     return found != 0;
 }
@@ -227,16 +235,18 @@ void AmpModel::processBlock(const float* const* inputs, float* const* outputs, i
             --fadeFramesLeft;
     }
 
-    recoverFromNonFinite(outputs, frames, rightRan);
+    recoverFromRunaway(outputs, frames, rightRan);
 }
 
 // A circuit fed a NaN or an infinity (from the host's input, an absurd
-// parameter or a loaded program) would stay non-finite for good. Once per
-// block: if anything non-finite reached the output, that block goes out
-// silent and the sides that ran start again from their operating points.
-void AmpModel::recoverFromNonFinite(float* const* outputs, int32_t frames, bool rightRan)
+// parameter or a loaded program) would stay non-finite for good, and one
+// driven by absurd gains would take seconds to glide back. Once per block:
+// if anything non-finite or implausibly loud reached the output, that block
+// goes out silent, the sides that ran start again from their operating
+// points and the smoothed gains from where a new effect starts them.
+void AmpModel::recoverFromRunaway(float* const* outputs, int32_t frames, bool rightRan)
 {
-    if (!anyNonFinite(outputs[0], frames) && !anyNonFinite(outputs[1], frames))
+    if (!anyImplausible(outputs[0], frames) && !anyImplausible(outputs[1], frames))
         return;
     std::memset(outputs[0], 0, sizeof(float) * static_cast<size_t>(frames));
     std::memset(outputs[1], 0, sizeof(float) * static_cast<size_t>(frames));

@@ -97,5 +97,5 @@ private:
     void designSide(AmpSide& side);
     void setUpTriodes(AmpSide& side);
     void restoreSide(AmpSide& side);
-    void recoverFromNonFinite(float* const* outputs, int32_t frames, bool rightRan);
+    void recoverFromRunaway(float* const* outputs, int32_t frames, bool rightRan);
 };
