@@ -38,3 +38,10 @@ enum : int32_t {
     kDriveB, kLowB, kMidB, kHighB, kContourB, kFocusB, kBottomB, kBrightB,
     kVolume, kStereo, kQuality
 };
+
+// Every knob starts at 0.5, every switch at 0.
+inline float defaultValue(int32_t index)
+{
+    const bool knob = index == 0 || (index >= 4 && index <= 8) || (index >= 12 && index <= 16) || index == 20;
+    return knob ? 0.5f : 0.f;
+}

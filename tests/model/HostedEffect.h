@@ -108,6 +108,13 @@ enum : int32_t {
     kVolume, kStereo, kQuality
 };
 
+// Every knob starts at 0.5, every switch at 0.
+inline float defaultValue(int32_t index)
+{
+    const bool knob = index == 0 || (index >= 4 && index <= 8) || (index >= 12 && index <= 16) || index == 20;
+    return knob ? 0.5f : 0.f;
+}
+
 // Byte offsets in a program record: the value of each parameter, and the
 // four mode memories with the slot of each remembered value.
 constexpr size_t kRecordSize = 292;

@@ -127,7 +127,7 @@ TEST(ParameterMapping, ValuesAreKeptUnclampedAndUnknownIndicesOnlyReachTheEditor
     EXPECT_EQ(before.channelB, after.channelB);
     EXPECT_EQ(before.qualityChanged, after.qualityChanged);
     for (int32_t i = 0; i < 23; ++i)
-        EXPECT_EQ(effect->getParameter(i), i == kLowA ? 1.7f : i == 0 || (i >= 4 && i <= 8) || (i >= 12 && i <= 16) || i == 20 ? 0.5f : 0.f);
+        EXPECT_EQ(effect->getParameter(i), i == kLowA ? 1.7f : defaultValue(i)) << i;
     ASSERT_EQ(calls.size(), 3u);
     EXPECT_EQ(calls[1], std::make_pair(23, 0.3f));
     EXPECT_EQ(calls[2], std::make_pair(-1, 0.3f));

@@ -218,10 +218,8 @@ TEST_F(ProgramBank, SelectingAFreshProgramAppliesTheDefaults)
     plugin->setParameter(kChannel, 1.f);
     plugin->setParameter(kStereo, 1.f);
     plugin->dispatch(effSetProgram, 0, 2);
-    for (int32_t index = 0; index < 23; ++index) {
-        const bool knob = index == 0 || (index >= 4 && index <= 8) || (index >= 12 && index <= 16) || index == 20;
-        EXPECT_EQ(plugin->getParameter(index), knob ? 0.5f : 0.f) << index;
-    }
+    for (int32_t index = 0; index < 23; ++index)
+        EXPECT_EQ(plugin->getParameter(index), defaultValue(index)) << index;
     EXPECT_EQ(plugin->parameterDisplay(kInput), "0.500000");
     // Program 0 kept its edits.
     plugin->dispatch(effSetProgram, 0, 0);
