@@ -6,7 +6,7 @@
 #pragma once
 
 #include <cmath>
-#include <pmmintrin.h>
+#include <emmintrin.h>
 
 struct DoublePair {
     __m128d v;  // low lane: left side, high lane: right side
