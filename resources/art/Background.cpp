@@ -231,6 +231,16 @@ void drawLettering(cairo_t* cr, Lettering& letters) {
         letters.add(p.up, t.right() + 3, t.top + 8.5, kLabelSize - 0.5, Align::left);
         letters.add(p.down, t.right() + 3, t.bottom() - 3, kLabelSize - 0.5, Align::left);
     }
+    // A short rule keeps each stacked pair with its own toggle.
+    for (int tag : {3, 21}) {
+        const PanelControl& t = *controlForTag(tag);
+        const double y = t.bottom() + 2.5;
+        setColour(cr, kInk, 0.35);
+        cairo_set_line_width(cr, 0.8);
+        cairo_move_to(cr, t.right() + 3, y);
+        cairo_line_to(cr, t.right() + (tag == 3 ? 38 : 52), y);
+        cairo_stroke(cr);
+    }
 }
 
 std::vector<std::string> checkLettering(const Lettering& letters) {

@@ -87,7 +87,7 @@ cairo_surface_t* makeTolex(int w, int h, uint32_t seed) {
         for (int x = 0; x < w; ++x) {
             const double g = grain[static_cast<size_t>(y) * w + x];
             const double g2 = grain[static_cast<size_t>((y + 1) % h) * w + (x + 1) % w];
-            const double v = 0.075 + 0.22 * (g - g2) + 0.03 * (g - 0.5);
+            const double v = 0.08 + 0.55 * (g - g2) + 0.05 * (g - 0.5);
             px[static_cast<size_t>(y) * w + x] = {v * 1.04, v * 1.0, v * 0.96};
         }
     return surfaceFromRgb(w, h, px);
