@@ -1,6 +1,7 @@
 // The panel images as the editor gets them: embedded bytes, decoded with
 // libpng, checked against the resource table and the control layout.
 
+#include "ResourceImages.h"
 #include "resources/EmbeddedResources.h"
 
 #include <gtest/gtest.h>
@@ -13,60 +14,14 @@
 
 namespace {
 
-struct Image {
-    unsigned width = 0, height = 0;
-    int bitDepth = 0, colourType = -1;
-    std::vector<uint8_t> rgba;  // straight from the file, no conversions
-
-    const uint8_t* at(unsigned x, unsigned y) const { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
-};
-
-struct Reader {
-    const unsigned char* data;
-    size_t size, pos;
-};
-
-void readFromMemory(png_structp png, png_bytep out, png_size_t n) {
-    auto* r = static_cast<Reader*>(png_get_io_ptr(png));
-    if (n > r->size - r->pos) png_error(png, "read past the end of the resource");
-    std::memcpy(out, r->data + r->pos, n);
-    r->pos += n;
-}
-
-// Decodes an 8-bit RGBA PNG without any libpng conversion; other formats
-// only report their header.
-bool decode(int id, Image& img) {
-    EmbeddedResource res{nullptr, 0};
-    if (!findEmbeddedResource(id, &res)) return false;
-    Reader reader{res.data, res.size, 0};
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    bool ok = false;
-    if (setjmp(png_jmpbuf(png)) == 0) {
-        png_set_read_fn(png, &reader, readFromMemory);
-        png_read_info(png, info);
-        img.width = png_get_image_width(png, info);
-        img.height = png_get_image_height(png, info);
-        img.bitDepth = png_get_bit_depth(png, info);
-        img.colourType = png_get_color_type(png, info);
-        if (img.bitDepth == 8 && img.colourType == PNG_COLOR_TYPE_RGB_ALPHA) {
-            img.rgba.assign(static_cast<size_t>(img.width) * img.height * 4, 0);
-            for (unsigned y = 0; y < img.height; ++y)
-                png_read_row(png, &img.rgba[static_cast<size_t>(y) * img.width * 4], nullptr);
-            png_read_end(png, nullptr);
-            ok = true;
-        }
-    }
-    png_destroy_read_struct(&png, &info, nullptr);
-    return ok;
-}
+using resourcetest::Image;
 
 const Image& image(int id) {
     static Image images[6];
     static bool decoded[6] = {};
     if (!decoded[id]) {
         decoded[id] = true;
-        decode(id, images[id]);
+        resourcetest::decodeEmbedded(id, images[id]);
     }
     return images[id];
 }
@@ -140,9 +95,9 @@ TEST(EmbeddedImages, SizesFramesAndFormatFollowTheResourceTable) {
 
 TEST(EmbeddedImages, BackgroundIsOpaque) {
     const Image& bg = image(kBackground);
-    ASSERT_EQ(bg.rgba.size(), 720u * 280 * 4);
+    ASSERT_EQ(bg.data.size(), 720u * 280 * 4);
     unsigned seeThrough = 0;
-    for (size_t i = 3; i < bg.rgba.size(); i += 4) seeThrough += bg.rgba[i] != 255;
+    for (size_t i = 3; i < bg.data.size(); i += 4) seeThrough += bg.data[i] != 255;
     EXPECT_EQ(seeThrough, 0u);
 }
 
