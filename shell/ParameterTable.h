@@ -1,0 +1,59 @@
+// The one table of the effect's 23 parameters: names, kinds, defaults and
+// the place of each value in a stored program record. Displays, editor tags
+// and chunk offsets are all taken from here.
+#pragma once
+
+#include <cstdint>
+
+namespace ka813 {
+
+enum ParameterIndex : int32_t {
+    kParamInput = 0,
+    kParamChannel,
+    kParamCleanCrunch,
+    kParamLowHighGain,
+    kParamDriveA,
+    kParamLowA,
+    kParamMidA,
+    kParamHighA,
+    kParamContourA,
+    kParamFocusA,
+    kParamBottomA,
+    kParamBrightA,
+    kParamDriveB,
+    kParamLowB,
+    kParamMidB,
+    kParamHighB,
+    kParamContourB,
+    kParamFocusB,
+    kParamBottomB,
+    kParamBrightB,
+    kParamVolume,
+    kParamStereo,
+    kParamHighQuality,
+    kNumParameters
+};
+
+enum class ParameterKind { Continuous, Switch };
+
+struct ParameterInfo {
+    const char* name;
+    ParameterKind kind;
+    float defaultValue;
+    int32_t recordOffset;  // byte offset of the value in a program record
+};
+
+// Size of one stored program record and of its name field, in bytes.
+constexpr int32_t kProgramRecordSize = 292;
+constexpr int32_t kProgramNameSize = 24;
+
+// The table entry of a parameter, or null for an index outside the table.
+const ParameterInfo* parameterInfo(int32_t index);
+
+// A switch is in its second-named state from 0.5 up.
+inline bool switchIsOn(float value)
+{
+    return value >= 0.5f;
+}
+
+}  // namespace ka813

@@ -1,0 +1,12 @@
+// Where the build put the plug-in library under test.
+#pragma once
+
+#include <cstdlib>
+#include <string>
+
+inline std::string pluginPath()
+{
+    if (const char* path = std::getenv("KA813_PLUGIN"))
+        return path;
+    return KA813_PLUGIN_PATH;
+}
