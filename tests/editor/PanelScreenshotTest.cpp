@@ -123,9 +123,17 @@ TEST(PanelScreenshot, ShowsEveryControlAtTheValueTheEffectReports) {
         EXPECT_LT(meanDifference(p.left, p.top, p.left + s.width, p.top + h), 4.0)
             << "control " << p.tag << " at value " << values[p.tag];
     }
-    // Channel B selected: its red lamp, the upper one, is lit.
-    const uint8_t* lamp = screen.at(118 + 42, 159 + 14);
-    EXPECT_GT(lamp[0], 200);
-    EXPECT_LT(lamp[1], lamp[0] * 3 / 4);
+    // Channel B selected: its red lamp, the upper one, glows; the lower is dark.
+    auto lampMean = [&](unsigned cx, unsigned cy, int c) {
+        double sum = 0;
+        for (unsigned y = cy - 3; y <= cy + 3; ++y)
+            for (unsigned x = cx - 3; x <= cx + 3; ++x) sum += screen.at(x, y)[c];
+        return sum / 49;
+    };
+    const unsigned lampX = 118 + 42, upperY = 159 + 14, lowerY = 159 + 53;
+    EXPECT_GT(lampMean(lampX, upperY, 0), 150);
+    EXPECT_GT(lampMean(lampX, upperY, 0), 1.5 * lampMean(lampX, upperY, 1));
+    EXPECT_GT(lampMean(lampX, upperY, 0) + lampMean(lampX, upperY, 1),
+              2 * (lampMean(lampX, lowerY, 0) + lampMean(lampX, lowerY, 1)));
     std::remove(shot.c_str());
 }

@@ -16,5 +16,7 @@ if(TARGET ka813-panel AND TARGET Varden_Ka318_v1_1 AND TARGET ka813_editor)
     KA813_PANEL_TOOL="$<TARGET_FILE:ka813-panel>"
     KA813_PLUGIN="$<TARGET_FILE:Varden_Ka318_v1_1>")
   add_dependencies(resources_panel_screenshot_test ka813-panel Varden_Ka318_v1_1)
-  gtest_discover_tests(resources_panel_screenshot_test)
+  # Its window shares the X server with the other panel tests.
+  gtest_discover_tests(resources_panel_screenshot_test DISCOVERY_MODE PRE_TEST
+    PROPERTIES RESOURCE_LOCK x11_display)
 endif()

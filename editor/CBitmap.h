@@ -1,0 +1,51 @@
+#pragma once
+// Reference-counted bitmaps decoded from the library's PNG resources into
+// premultiplied pixels, drawn with per-pixel alpha.
+#include <cstddef>
+
+#include "editor/VSTGUITypes.h"
+
+namespace VSTGUI {
+
+class CDrawContext;
+namespace platform {
+class Image;
+}
+
+class CBitmap : public CReferenceCounter {
+public:
+    explicit CBitmap(int32_t resourceID);
+    // Decodes PNG bytes held by the caller (resources and tools).
+    CBitmap(const uint8_t* pngData, size_t pngSize);
+    ~CBitmap() override;
+
+    void draw(CDrawContext* context, const CRect& rect, const CPoint& offset = CPoint(0, 0));
+    void drawTransparent(CDrawContext* context, const CRect& rect,
+                         const CPoint& offset = CPoint(0, 0));
+    void drawAlphaBlend(CDrawContext* context, const CRect& rect,
+                        const CPoint& offset = CPoint(0, 0), uint8_t alpha = 128);
+
+    void dispose();
+    // Answers true when there is something to draw.
+    bool loadFromResource(int32_t resourceID);
+    bool loadFromPng(const uint8_t* pngData, size_t pngSize);
+    bool isLoaded() const;
+
+    int32_t getResourceID() const { return resourceID; }
+    int32_t getWidth() const { return width; }
+    int32_t getHeight() const { return height; }
+    bool hasAlpha() const { return !noAlpha; }
+    void setTransparentColor(const CColor& color) { transparentColor = color; }
+    CColor getTransparentColor() const { return transparentColor; }
+    platform::Image* getImage() const { return image; }
+
+private:
+    int32_t resourceID = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    CColor transparentColor{255, 255, 255, 0};
+    bool noAlpha = true;
+    platform::Image* image = nullptr;
+};
+
+}  // namespace VSTGUI

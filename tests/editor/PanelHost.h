@@ -1,0 +1,70 @@
+#pragma once
+// A host's view of the plug-in's panel: the built library loaded with the host
+// library, its editor opened in a window of ours, and what the screen shows.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "XTestSupport.h"
+#include "tests/shell/PluginPath.h"
+#include "tools/host/VstHost.h"
+
+namespace paneltest {
+
+enum class Kind { Knob, Switch };
+
+// The panel as it should be: every control, where it sits and what it shows.
+struct ExpectedControl {
+    int tag;
+    Kind kind;
+    int bitmap;  // resource number
+    int left, top;
+};
+extern const ExpectedControl kExpectedPanel[23];
+const ExpectedControl& expectedControl(int tag);
+
+// Decoded resources, to tell which image a control shows.
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<uint8_t> bgra;  // premultiplied, as the panel draws them
+};
+const Picture& resourcePicture(int id);
+
+class PanelHost : public ::testing::Test {
+protected:
+    static constexpr int kParentX = 100, kParentY = 300;
+
+    void SetUp() override;
+    void TearDown() override;
+
+    std::unique_ptr<vsthost::Plugin> loadPlugin();
+    bool open(vsthost::Plugin& host, ::Window parentWindow);
+    void idle() { plugin->dispatch(effEditIdle); }
+    // Idles until the panel has been painted (its background is on screen).
+    bool idleUntilPainted();
+    ::Window child(::Window parentWindow = 0);
+
+    // The image (0..100 for knobs, 0 or 1 for switches) that best explains
+    // what the window shows over the control, and how well it does.
+    int shownImage(int tag, double* meanError = nullptr);
+
+    // Left click at a point of the panel, pressed and released at once.
+    void click(int x, int y);
+    // Presses over (x, y) and runs `moves` on another connection while the
+    // control tracks the mouse; each move is given a few passes of the host's
+    // idle before the next, then the button is released.
+    void drag(int x, int y, const std::vector<std::function<void(TestDisplay&)>>& moves);
+    std::function<void(TestDisplay&)> moveTo(int x, int y);
+    size_t countRequests(int32_t opcode) { return plugin->requests(opcode).size(); }
+
+    TestDisplay display;
+    std::unique_ptr<vsthost::Plugin> plugin;
+    ::Window parent = 0;
+};
+
+}  // namespace paneltest
