@@ -114,8 +114,11 @@ bool HostWindow::pumpEvents(int timeoutMs) {
         XNextEvent(display_, &event);
         if (event.type == ClientMessage && static_cast<Atom>(event.xclient.data.l[0]) == deleteWindow_)
             closeRequested_ = true;
-        else if (event.type == DestroyNotify && event.xdestroywindow.window == window_)
+        else if (event.type == DestroyNotify && event.xdestroywindow.window == window_) {
+            // Destroyed by someone else: nothing left for us to destroy.
             closeRequested_ = true;
+            window_ = 0;
+        }
     }
     return !closeRequested_;
 }
