@@ -36,11 +36,18 @@ enum ParameterIndex : int32_t {
 
 enum class ParameterKind { Continuous, Switch };
 
+// Which of a program's four mode memories remembers a parameter: the memory
+// of the mode that plays, channel A's own mode (clean or crunch, whichever
+// channel plays) or channel B's own mode (low or high gain).
+enum class ModeMemory { None, ActiveMode, ChannelA, ChannelB };
+
 struct ParameterInfo {
     const char* name;
     ParameterKind kind;
     float defaultValue;
     int32_t recordOffset;  // byte offset of the value in a program record
+    ModeMemory memory;
+    int32_t memorySlot;    // float index of the value in a mode memory, -1 for none
 };
 
 // Size of one stored program record and of its name field, in bytes.

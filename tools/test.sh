@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the project twice (plain, and under AddressSanitizer with
-# UndefinedBehaviorSanitizer) and runs the whole suite through ctest in both.
+# UndefinedBehaviorSanitizer) and runs the whole suite through ctest in both;
+# between the two, a clang build runs the fuzz target for half a minute.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/deps.sh
@@ -16,5 +17,12 @@ run_suite() {
 }
 
 run_suite build
+
+# Arbitrary chunks, parameters and blocks through a clang build made for libFuzzer.
+cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKA813_FUZZ=ON \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+cmake --build build-fuzz -j "$jobs" --target ka813-fuzz-chunk
+ctest --test-dir build-fuzz --output-on-failure
+
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_suite build-asan -DKA813_SANITIZE=ON -DKA813_BUILD_BENCH=OFF

@@ -4,9 +4,7 @@
 
 #include "editor/platform/Platform.h"
 
-#if KA813_HAVE_EMBEDDED_RESOURCES
 #include "resources/EmbeddedResources.h"
-#endif
 
 namespace VSTGUI {
 namespace platform {
@@ -31,17 +29,12 @@ int32_t doubleClickTime() {
 }
 
 bool findResource(int32_t id, const uint8_t** data, size_t* size) {
-#if KA813_HAVE_EMBEDDED_RESOURCES
     EmbeddedResource resource{};
     if (!findEmbeddedResource(id, &resource) || !resource.data || resource.size == 0)
         return false;
     *data = resource.data;
     *size = static_cast<size_t>(resource.size);
     return true;
-#else
-    bool findStandInResource(int32_t id, const uint8_t** data, size_t* size);
-    return findStandInResource(id, data, size);
-#endif
 }
 
 }  // namespace platform

@@ -82,7 +82,8 @@ TEST_F(EditorHost, TwoInstancesShowTwoPanelsAtOnce) {
 
 TEST_F(EditorHost, EveryControlShowsTheImageItsValueSelects) {
     // Knobs at values that pick distinct images, switches at 0, 1 and 0.5.
-    for (int tag = 0; tag < 23; ++tag) {
+    // The mode switches go first: they recall the mode's stored values.
+    for (int tag : {1, 2, 3, 0, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22}) {
         const bool knob = expectedControl(tag).kind == Kind::Knob;
         plugin->setParameter(tag, knob ? (tag * 7 % 101) / 100.f + 0.001f
                                        : (tag % 3 == 0 ? 0.f : tag % 3 == 1 ? 1.f : 0.5f));
@@ -118,8 +119,8 @@ TEST_F(EditorHost, HostChangesShowAtTheNextIdleAndAfterReopening) {
     idle();
 
     plugin->dispatch(effEditClose);
+    plugin->setParameter(1, 0.f);  // recalls channel A's volume; then the new one
     plugin->setParameter(20, 0.75f);
-    plugin->setParameter(1, 0.f);
     ASSERT_TRUE(open(*plugin, parent));
     ASSERT_TRUE(idleUntilPainted());
     EXPECT_EQ(shownImage(20), 75);

@@ -241,8 +241,8 @@ TEST_F(HostView, ParametersHoldWhatTheHostSet)
 
 TEST_F(HostView, MainsOffAndOnChangesNothing)
 {
-    plugin->setParameter(7, 0.125f);
     plugin->dispatch(effSetProgram, 0, 4);
+    plugin->setParameter(7, 0.125f);
     plugin->clearLog();
     plugin->dispatch(effMainsChanged, 0, 0);
     plugin->dispatch(effMainsChanged, 0, 1);

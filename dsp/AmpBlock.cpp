@@ -1,0 +1,258 @@
+// Block processing: per host frame the pending quality change, the gain
+// glides, the anti-denormal signal, the oversampled core and the volume.
+#include <atomic>
+#include <cmath>
+#include <cstring>
+
+#include "dsp/AmpChain.h"
+
+namespace {
+
+// Per-frame glide of the smoothed gains: new = 0.001 target + 0.999 old.
+constexpr double kGlideTarget = 0.001;
+constexpr double kGlideKeep = 0.999;
+
+// A sine of 1e-8 added to the input keeps the recursive filters' states out
+// of the denormal range in silence. 10000 times the model's two pi.
+constexpr double kAntiDenormalAmplitude = 1e-8;
+constexpr double kAntiDenormalPhase = 62831.9304;
+
+// The chain works in volts; this brings its output to full scale.
+constexpr double kOutputScale = 0.01;
+
+// The half-band resamplers are single precision and run side by side.
+template <int N>
+inline void upsample(HalfBandUpsampler<N>& l, HalfBandUpsampler<N>&, float input, float& out0,
+                     float& out1)
+{
+    l.processSample(input, out0, out1);
+}
+
+template <int N>
+inline void upsample(HalfBandUpsampler<N>& l, HalfBandUpsampler<N>& r, FloatPair input,
+                     FloatPair& out0, FloatPair& out1)
+{
+    l.processSample(input.left, out0.left, out1.left);
+    r.processSample(input.right, out0.right, out1.right);
+}
+
+template <int N>
+inline float downsample(HalfBandDownsampler<N>& l, HalfBandDownsampler<N>&, float in0, float in1)
+{
+    return l.processSample(in0, in1);
+}
+
+template <int N>
+inline FloatPair downsample(HalfBandDownsampler<N>& l, HalfBandDownsampler<N>& r, FloatPair in0,
+                            FloatPair in1)
+{
+    FloatPair out;
+    out.left = l.processSample(in0.left, in1.left);
+    out.right = r.processSample(in0.right, in1.right);
+    return out;
+}
+
+// The oversampled core of one frame, for the left side alone (Lane double,
+// l and r the same record) or for both sides in lanes. Every resampler sees
+// its samples in time order; the chain gets the frame's 2, 4 or 8
+// oversampled samples as one group.
+template <class Lane>
+class Core {
+public:
+    using Float = typename LaneTraits<Lane>::Float;
+
+    Core(const AmpModel& model, double rate, AmpSide& l, AmpSide& r)
+        : model(model), rate(rate), l(l), r(r)
+    {
+    }
+
+    Float frame(Float x, double inputGain, int32_t factor)
+    {
+        Float u[2];
+        upsample(l.stage1Up, r.stage1Up, x, u[0], u[1]);
+        Lane d[2] = {widen(u[0]) * inputGain, widen(u[1]) * inputGain};
+
+        if (factor < 4) {
+            Float p[2];
+            chainAndOutput(d, p);
+            return downsample(l.stage1Down, r.stage1Down, p[0], p[1]);
+        }
+
+        Float e[4];
+        upsample(l.stage2Up, r.stage2Up, narrow(d[0]), e[0], e[1]);
+        upsample(l.stage2Up, r.stage2Up, narrow(d[1]), e[2], e[3]);
+        Float m[2];
+        if (factor == 4) {
+            Lane c[4];
+            Float p[4];
+            for (int i = 0; i < 4; ++i)
+                c[i] = widen(e[i]);
+            chainAndOutput(c, p);
+            m[0] = downsample(l.stage2Down, r.stage2Down, p[0], p[1]);
+            m[1] = downsample(l.stage2Down, r.stage2Down, p[2], p[3]);
+        } else {
+            Float t[8];
+            for (int j = 0; j < 4; ++j)
+                upsample(l.stage3Up, r.stage3Up, e[j], t[2 * j], t[2 * j + 1]);
+            Lane c[8];
+            Float p[8];
+            for (int i = 0; i < 8; ++i)
+                c[i] = widen(t[i]);
+            chainAndOutput(c, p);
+            Float w[4];
+            for (int j = 0; j < 4; ++j)
+                w[j] = downsample(l.stage3Down, r.stage3Down, p[2 * j], p[2 * j + 1]);
+            m[0] = downsample(l.stage2Down, r.stage2Down, w[0], w[1]);
+            m[1] = downsample(l.stage2Down, r.stage2Down, w[2], w[3]);
+        }
+        return downsample(l.stage1Down, r.stage1Down, m[0], m[1]);
+    }
+
+private:
+    // The channel, then the output high-pass on each sample.
+    template <size_t G>
+    void chainAndOutput(Lane (&x)[G], Float (&out)[G])
+    {
+        ampchain::processChannelGroup(model, rate, l, r, x);
+        for (Lane& sample : x)
+            sample = kOutputScale * sample;
+        runGroup(l.outputFilter, r.outputFilter, x);
+        for (size_t i = 0; i < G; ++i)
+            out[i] = narrow(x[i]);
+    }
+
+    const AmpModel& model;
+    const double rate;
+    AmpSide& l;
+    AmpSide& r;
+};
+
+template <class Float>
+Float crossfade(Float from, Float to, float weightOfFrom)
+{
+    return to * (1.f - weightOfFrom) + from * weightOfFrom;
+}
+
+FloatPair crossfade(FloatPair from, FloatPair to, float weightOfFrom)
+{
+    return {crossfade(from.left, to.left, weightOfFrom),
+            crossfade(from.right, to.right, weightOfFrom)};
+}
+
+// No setting a listener could want comes near this (+120 dBFS); beyond it
+// the circuit has been driven by absurd values.
+constexpr float kImplausibleLevel = 1e6f;
+
+// True when any sample is NaN, infinite or beyond the plausible level. On
+// the bit patterns, so that a NaN compares too: without the sign, a larger
+// pattern is a larger magnitude, and NaNs and infinities are the largest.
+bool anyImplausible(const float* samples, int32_t frames)
+{
+    uint32_t limit;
+    std::memcpy(&limit, &kImplausibleLevel, sizeof limit);
+    uint32_t found = 0;
+    for (int32_t k = 0; k < frames; ++k) {
+        uint32_t bits;
+        std::memcpy(&bits, samples + k, sizeof bits);
+        found |= (bits & 0x7fffffffu) > limit;
+    }
+    return found != 0;
+}
+
+}  // namespace
+
+void AmpModel::processChannelPair(AmpSide& side, double& first, double& second)
+{
+    double pair[2] = {first, second};
+    ampchain::processChannelGroup(*this, oversampledRate, side, side, pair);
+    first = pair[0];
+    second = pair[1];
+}
+
+void AmpModel::processBlock(const float* const* inputs, float* const* outputs, int32_t frames)
+{
+    if (frames <= 0)
+        return;
+    const float* inLeft = inputs[0];
+    const float* inRight = inputs[1];
+    float* outLeft = outputs[0];
+    float* outRight = outputs[1];
+    bool rightRan = false;
+
+    // n counts the frames left after this one: the anti-denormal phase
+    // starts anew with each block and runs backwards through it.
+    for (int32_t n = frames - 1; n >= 0; --n) {
+        const int32_t k = frames - 1 - n;
+
+        if (qualityChanged == 1) {
+            std::atomic_signal_fence(std::memory_order_acquire);
+            fadeLeft = left;
+            fadeRight = right;
+            fadeFactor = oversamplingFactor;
+            fadeRate = oversampledRate;
+            fadeFramesLeft = kQualityFadeFrames;
+            setUp(sampleRate);
+        }
+
+        inputGain = kGlideTarget * inputGainTarget + kGlideKeep * inputGain;
+        driveA = kGlideTarget * driveATarget + kGlideKeep * driveA;
+        driveB = kGlideTarget * driveBTarget + kGlideKeep * driveB;
+
+        const double antiDenormal =
+            kAntiDenormalAmplitude * std::sin(n * kAntiDenormalPhase * oversampledPeriod);
+        const int32_t factor = oversamplingFactor;
+        const double gain = inputGain;
+        const float fadeWeight = fadeFramesLeft / (kQualityFadeFrames + 1.f);
+
+        if (stereo == 1) {
+            // Both inputs are read before either output is written.
+            FloatPair x;
+            x.left = static_cast<float>(inLeft[k] + antiDenormal);
+            x.right = static_cast<float>(inRight[k] + antiDenormal);
+            FloatPair y = Core<DoublePair>(*this, oversampledRate, left, right).frame(x, gain, factor);
+            if (fadeFramesLeft > 0) {
+                const FloatPair old =
+                    Core<DoublePair>(*this, fadeRate, fadeLeft, fadeRight).frame(x, gain, fadeFactor);
+                y = crossfade(old, y, fadeWeight);
+            }
+            const float level = volume;
+            outLeft[k] = level * y.left;
+            outRight[k] = level * y.right;
+            rightRan = true;
+        } else {
+            const float x = static_cast<float>(inLeft[k] + antiDenormal);
+            float y = Core<double>(*this, oversampledRate, left, left).frame(x, gain, factor);
+            if (fadeFramesLeft > 0) {
+                const float old =
+                    Core<double>(*this, fadeRate, fadeLeft, fadeLeft).frame(x, gain, fadeFactor);
+                y = crossfade(old, y, fadeWeight);
+            }
+            y = volume * y;
+            outLeft[k] = y;
+            outRight[k] = y;
+        }
+        if (fadeFramesLeft > 0)
+            --fadeFramesLeft;
+    }
+
+    recoverFromRunaway(outputs, frames, rightRan);
+}
+
+// A circuit fed a NaN or an infinity (from the host's input, an absurd
+// parameter or a loaded program) would stay non-finite for good, and one
+// driven by absurd gains would take seconds to glide back. Once per block:
+// if anything non-finite or implausibly loud reached the output, that block
+// goes out silent, the sides that ran start again from their operating
+// points and the smoothed gains from where a new effect starts them.
+void AmpModel::recoverFromRunaway(float* const* outputs, int32_t frames, bool rightRan)
+{
+    if (!anyImplausible(outputs[0], frames) && !anyImplausible(outputs[1], frames))
+        return;
+    std::memset(outputs[0], 0, sizeof(float) * static_cast<size_t>(frames));
+    std::memset(outputs[1], 0, sizeof(float) * static_cast<size_t>(frames));
+    restoreSide(left);
+    if (rightRan)
+        restoreSide(right);
+    inputGain = driveA = driveB = 0.5;
+    fadeFramesLeft = 0;
+}

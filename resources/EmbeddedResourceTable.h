@@ -1,0 +1,11 @@
+// The table the build writes from resources.list and the images' bytes.
+#pragma once
+
+struct EmbeddedResourceEntry {
+    int id;
+    const unsigned char* data;
+    unsigned long size;
+};
+
+extern const EmbeddedResourceEntry kEmbeddedResourceTable[];
+extern const int kEmbeddedResourceCount;

@@ -1,0 +1,20 @@
+// The 720 x 280 front panel with all its lettering.
+#pragma once
+
+#include <cairo.h>
+
+#include <string>
+#include <vector>
+
+namespace panelart {
+
+struct PanelBackground {
+    cairo_surface_t* surface = nullptr;
+    // Problems found while placing the lettering (a label under a control,
+    // off the panel, or over another label); empty when the art is sound.
+    std::vector<std::string> layoutFaults;
+};
+
+PanelBackground makeBackground();
+
+} // namespace panelart

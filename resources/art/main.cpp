@@ -1,0 +1,94 @@
+// Draws the panel art into the resources folder.
+//
+//   ka813-draw-panel <resources dir>              writes the five images
+//   ka813-draw-panel --preview <out.png> [dir]    also composes the panel
+//                                                 with its controls placed
+//
+// Run by hand when the art changes; the images it writes are committed and
+// embedded at build time. The lettering uses the URW base fonts (Nimbus Sans
+// Narrow, Z003) of Debian's fonts-urw-base35.
+
+#include "Background.h"
+#include "PanelLayout.h"
+#include "PngWriter.h"
+#include "Strips.h"
+
+#include <cairo.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+using namespace panelart;
+
+namespace {
+
+// The file each resource number is stored in; resources.list says the same.
+const char* const kFiles[] = {nullptr, "panel_background.png", "knob_large.png", "knob_small.png",
+                              "switch_channel.png", "switch_toggle.png"};
+
+bool save(cairo_surface_t* s, const std::string& path) {
+    if (!writeRgbaPng(s, path)) {
+        std::fprintf(stderr, "cannot write %s\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+void placeFrame(cairo_t* cr, cairo_surface_t* strip, const PanelControl& c) {
+    const StripSize sz = stripSize(c.strip);
+    int frame = 0;
+    if (sz.frames == kKnobFrames)
+        frame = static_cast<int>(std::lround(c.value * (kKnobFrames - 1)));
+    else
+        frame = c.value != 0 ? 1 : 0;
+    cairo_save(cr);
+    cairo_rectangle(cr, c.left, c.top, sz.width, sz.frameHeight);
+    cairo_clip(cr);
+    cairo_set_source_surface(cr, strip, c.left, c.top - frame * sz.frameHeight);
+    cairo_paint(cr);
+    cairo_restore(cr);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string dir, preview;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--preview") == 0 && i + 1 < argc)
+            preview = argv[++i];
+        else if (dir.empty() && argv[i][0] != '-')
+            dir = argv[i];
+        else {
+            std::fprintf(stderr, "usage: %s [--preview out.png] <resources dir>\n", argv[0]);
+            return 2;
+        }
+    }
+    if (dir.empty() && preview.empty()) {
+        std::fprintf(stderr, "usage: %s [--preview out.png] <resources dir>\n", argv[0]);
+        return 2;
+    }
+
+    PanelBackground bg = makeBackground();
+    for (const std::string& fault : bg.layoutFaults) std::fprintf(stderr, "layout: %s\n", fault.c_str());
+    cairo_surface_t* strips[6] = {bg.surface, bg.surface, makeKnobStrip(40), makeKnobStrip(33),
+                                  makeChannelSwitchStrip(), makeToggleStrip()};
+
+    bool ok = bg.layoutFaults.empty();
+    if (ok && !dir.empty())
+        for (int id = 1; id <= 5; ++id) ok = save(strips[id], dir + "/" + kFiles[id]) && ok;
+
+    if (!preview.empty()) {
+        cairo_surface_t* panel = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kPanelWidth, kPanelHeight);
+        cairo_t* cr = cairo_create(panel);
+        cairo_set_source_surface(cr, bg.surface, 0, 0);
+        cairo_paint(cr);
+        for (const PanelControl& c : kControls) placeFrame(cr, strips[static_cast<int>(c.strip)], c);
+        cairo_destroy(cr);
+        ok = save(panel, preview) && ok;
+        cairo_surface_destroy(panel);
+    }
+    for (int id = 1; id <= 5; ++id) cairo_surface_destroy(strips[id]);
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,216 @@
+// The panel images as the editor gets them: embedded bytes, decoded with
+// libpng, checked against the resource table and the control layout.
+
+#include "ResourceImages.h"
+#include "resources/EmbeddedResources.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+using resourcetest::Image;
+
+const Image& image(int id) {
+    static Image images[6];
+    static bool decoded[6] = {};
+    if (!decoded[id]) {
+        decoded[id] = true;
+        resourcetest::decodeEmbedded(id, images[id]);
+    }
+    return images[id];
+}
+
+enum Strip { kBackground = 1, kLargeKnob, kSmallKnob, kChannelSwitch, kToggle };
+
+struct StripShape {
+    int id;
+    unsigned width, height, frameHeight, frames;
+};
+const StripShape kShapes[] = {
+    {kBackground, 720, 280, 280, 1},  {kLargeKnob, 40, 4040, 40, 101}, {kSmallKnob, 33, 3333, 33, 101},
+    {kChannelSwitch, 54, 134, 67, 2}, {kToggle, 22, 70, 35, 2},
+};
+
+// Every control's top-left and strip, as the editor places them.
+struct Placed {
+    int tag;
+    Strip strip;
+    unsigned left, top;
+};
+const Placed kControls[] = {
+    {0, kLargeKnob, 66, 170},   {1, kChannelSwitch, 118, 159}, {2, kToggle, 230, 204},
+    {4, kSmallKnob, 187, 197},  {5, kSmallKnob, 294, 197},     {6, kSmallKnob, 327, 197},
+    {7, kSmallKnob, 360, 197},  {8, kSmallKnob, 393, 197},     {9, kToggle, 442, 204},
+    {10, kToggle, 477, 204},    {11, kToggle, 513, 204},       {3, kToggle, 230, 163},
+    {12, kSmallKnob, 187, 155}, {13, kSmallKnob, 294, 155},    {14, kSmallKnob, 327, 155},
+    {15, kSmallKnob, 360, 155}, {16, kSmallKnob, 393, 155},    {17, kToggle, 442, 163},
+    {18, kToggle, 477, 163},    {19, kToggle, 513, 163},       {20, kLargeKnob, 552, 170},
+    {22, kToggle, 600, 203},    {21, kToggle, 600, 161},
+};
+
+const StripShape& shape(int id) { return kShapes[id - 1]; }
+
+bool isInk(const uint8_t* p) { return p[0] > 170 && p[1] > 160 && p[2] > 130; }
+
+// Cream pointer paint, told apart from the grey metal of the cap by its warmth.
+bool isPointer(const uint8_t* p) { return p[3] > 128 && p[0] > 150 && p[0] - p[2] > 12; }
+
+} // namespace
+
+TEST(EmbeddedImages, EveryNumberedImageIsPresentAndNoOther) {
+    static const unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    for (int id = 1; id <= 5; ++id) {
+        EmbeddedResource res{nullptr, 0};
+        ASSERT_TRUE(findEmbeddedResource(id, &res)) << id;
+        ASSERT_NE(res.data, nullptr);
+        ASSERT_GT(res.size, sizeof kSignature);
+        EXPECT_EQ(std::memcmp(res.data, kSignature, sizeof kSignature), 0) << id;
+    }
+    for (int id : {0, 6, -1, 1000}) {
+        EmbeddedResource res{reinterpret_cast<const unsigned char*>(&id), 7};
+        EXPECT_FALSE(findEmbeddedResource(id, &res)) << id;
+        EXPECT_EQ(res.size, 7u) << "a failed lookup leaves the record alone";
+    }
+    EXPECT_TRUE(findEmbeddedResource(3, nullptr));
+}
+
+TEST(EmbeddedImages, SizesFramesAndFormatFollowTheResourceTable) {
+    for (const StripShape& s : kShapes) {
+        SCOPED_TRACE(s.id);
+        const Image& img = image(s.id);
+        EXPECT_EQ(img.bitDepth, 8);
+        EXPECT_EQ(img.colourType, PNG_COLOR_TYPE_RGB_ALPHA);
+        EXPECT_EQ(img.width, s.width);
+        EXPECT_EQ(img.height, s.height);
+        EXPECT_EQ(img.height / s.frameHeight, s.frames);
+        EXPECT_EQ(img.height % s.frameHeight, 0u);
+    }
+}
+
+TEST(EmbeddedImages, BackgroundIsOpaque) {
+    const Image& bg = image(kBackground);
+    ASSERT_EQ(bg.data.size(), 720u * 280 * 4);
+    unsigned seeThrough = 0;
+    for (size_t i = 3; i < bg.data.size(); i += 4) seeThrough += bg.data[i] != 255;
+    EXPECT_EQ(seeThrough, 0u);
+}
+
+TEST(EmbeddedImages, NoLabelHidesUnderAControlAndEveryControlHasOneNearby) {
+    const Image& bg = image(kBackground);
+    ASSERT_EQ(bg.width, 720u);
+    for (const Placed& c : kControls) {
+        SCOPED_TRACE(c.tag);
+        const unsigned right = c.left + shape(c.strip).width;
+        const unsigned bottom = c.top + shape(c.strip).frameHeight;
+        unsigned inkUnder = 0, inkNear = 0;
+        const unsigned margin = 14;
+        for (unsigned y = c.top - margin; y < bottom + margin; ++y)
+            for (unsigned x = c.left - margin; x < right + margin; ++x) {
+                const bool inside = x >= c.left && x < right && y >= c.top && y < bottom;
+                if (isInk(bg.at(x, y))) ++(inside ? inkUnder : inkNear);
+            }
+        EXPECT_EQ(inkUnder, 0u);
+        EXPECT_GT(inkNear, 10u);
+    }
+}
+
+TEST(EmbeddedImages, EveryFrameHasTransparentCornersAndAntiAliasedEdges) {
+    for (int id : {kLargeKnob, kSmallKnob, kChannelSwitch, kToggle}) {
+        const StripShape& s = shape(id);
+        const Image& img = image(id);
+        ASSERT_EQ(img.height, s.height);
+        for (unsigned f = 0; f < s.frames; ++f) {
+            SCOPED_TRACE(testing::Message() << "image " << id << " frame " << f);
+            const unsigned top = f * s.frameHeight, bottom = top + s.frameHeight - 1;
+            EXPECT_EQ(img.at(0, top)[3], 0);
+            EXPECT_EQ(img.at(s.width - 1, top)[3], 0);
+            EXPECT_EQ(img.at(0, bottom)[3], 0);
+            EXPECT_EQ(img.at(s.width - 1, bottom)[3], 0);
+            unsigned opaque = 0, partial = 0;
+            for (unsigned y = top; y <= bottom; ++y)
+                for (unsigned x = 0; x < s.width; ++x) {
+                    const uint8_t a = img.at(x, y)[3];
+                    opaque += a == 255;
+                    partial += a > 0 && a < 255;
+                }
+            EXPECT_GT(opaque, s.width * s.frameHeight / 8);
+            EXPECT_GT(partial, 2 * s.width);
+        }
+    }
+}
+
+TEST(EmbeddedImages, KnobPointerTurnsClockwiseFromSevenToFiveOClock) {
+    for (int id : {kLargeKnob, kSmallKnob}) {
+        const StripShape& s = shape(id);
+        const Image& img = image(id);
+        ASSERT_EQ(img.height, s.height);
+        const double half = s.width / 2.0;
+        double previous = -1000;
+        for (unsigned f = 0; f < s.frames; ++f) {
+            SCOPED_TRACE(testing::Message() << "image " << id << " frame " << f);
+            double sx = 0, sy = 0;
+            unsigned n = 0;
+            for (unsigned y = 0; y < s.frameHeight; ++y)
+                for (unsigned x = 0; x < s.width; ++x) {
+                    const double dx = x + 0.5 - half, dy = y + 0.5 - half;
+                    const double r = std::sqrt(dx * dx + dy * dy);
+                    if (r < 0.55 * half || r > half) continue;
+                    if (!isPointer(img.at(x, f * s.frameHeight + y))) continue;
+                    sx += dx;
+                    sy += dy;
+                    ++n;
+                }
+            ASSERT_GT(n, 4u) << "no pointer found";
+            // Clockwise from 12 o'clock, in degrees: 7 o'clock is -150, 5 o'clock +150.
+            const double angle = std::atan2(sx, -sy) * 180.0 / 3.14159265358979;
+            EXPECT_NEAR(angle, -150.0 + 3.0 * f, 8.0);
+            EXPECT_GT(angle, previous);
+            previous = angle;
+        }
+    }
+}
+
+TEST(EmbeddedImages, SwitchFramesShowLeverDownThenUpAndTheMatchingLamp) {
+    // Centre of the lit metal, relative to the frame's middle, within a
+    // column range; shadows weigh nothing.
+    auto massCentreY = [](const Image& img, const StripShape& s, unsigned frame, unsigned x0, unsigned x1) {
+        double sum = 0, weight = 0;
+        for (unsigned y = 0; y < s.frameHeight; ++y)
+            for (unsigned x = x0; x < x1; ++x) {
+                const uint8_t* p = img.at(x, frame * s.frameHeight + y);
+                const double a = p[3] * (p[0] + p[1] + p[2]);
+                sum += a * (y + 0.5 - s.frameHeight / 2.0);
+                weight += a;
+            }
+        return sum / weight;
+    };
+    const Image& toggle = image(kToggle);
+    ASSERT_EQ(toggle.height, 70u);
+    EXPECT_GT(massCentreY(toggle, shape(kToggle), 0, 0, 22), 1.5) << "value 0: lever down";
+    EXPECT_LT(massCentreY(toggle, shape(kToggle), 1, 0, 22), -1.5) << "value 1: lever up";
+
+    const Image& channel = image(kChannelSwitch);
+    const StripShape& s = shape(kChannelSwitch);
+    ASSERT_EQ(channel.height, 134u);
+    // The lever stands in the left part of the image, the lamps in the right.
+    EXPECT_GT(massCentreY(channel, s, 0, 0, 32), 1.5);
+    EXPECT_LT(massCentreY(channel, s, 1, 0, 32), -1.5);
+    auto glow = [&](unsigned frame, unsigned y0, unsigned y1) {
+        double sum = 0;
+        for (unsigned y = y0; y < y1; ++y)
+            for (unsigned x = 32; x < s.width; ++x) {
+                const uint8_t* p = channel.at(x, frame * s.frameHeight + y);
+                sum += (p[0] + p[1] + p[2]) * (p[3] / 255.0);
+            }
+        return sum;
+    };
+    const unsigned mid = s.frameHeight / 2;
+    EXPECT_GT(glow(0, mid, s.frameHeight), 1.5 * glow(0, 0, mid)) << "value 0: lower lamp lit";
+    EXPECT_GT(glow(1, 0, mid), 1.5 * glow(1, mid, s.frameHeight)) << "value 1: upper lamp lit";
+}

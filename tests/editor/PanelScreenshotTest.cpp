@@ -1,0 +1,139 @@
+// The panel as a user sees it: the panel tool opens the plug-in's editor in a
+// real X window, as a host does, and reads the pixels back. They must show
+// the background with, on every control, the image its parameter selects.
+
+#include "ResourceImages.h"
+#include "tools/host/VstHost.h"
+
+#include <gtest/gtest.h>
+
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+using resourcetest::Image;
+
+enum Strip { kBackground = 1, kLargeKnob, kSmallKnob, kChannelSwitch, kToggle };
+
+struct Placed {
+    int tag;
+    Strip strip;
+    unsigned left, top;
+};
+const Placed kControls[] = {
+    {0, kLargeKnob, 66, 170},   {1, kChannelSwitch, 118, 159}, {2, kToggle, 230, 204},
+    {4, kSmallKnob, 187, 197},  {5, kSmallKnob, 294, 197},     {6, kSmallKnob, 327, 197},
+    {7, kSmallKnob, 360, 197},  {8, kSmallKnob, 393, 197},     {9, kToggle, 442, 204},
+    {10, kToggle, 477, 204},    {11, kToggle, 513, 204},       {3, kToggle, 230, 163},
+    {12, kSmallKnob, 187, 155}, {13, kSmallKnob, 294, 155},    {14, kSmallKnob, 327, 155},
+    {15, kSmallKnob, 360, 155}, {16, kSmallKnob, 393, 155},    {17, kToggle, 442, 163},
+    {18, kToggle, 477, 163},    {19, kToggle, 513, 163},       {20, kLargeKnob, 552, 170},
+    {22, kToggle, 600, 203},    {21, kToggle, 600, 161},
+};
+
+int run(const std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The image a control shows for a value: a knob picks image floor(value x 100)
+// at pixel precision, a switch its lower half for any value but 0.
+unsigned frameFor(const Image& strip, Strip kind, float value) {
+    if (kind == kChannelSwitch || kind == kToggle) return value != 0 ? 1 : 0;
+    const unsigned h = strip.height / 101, span = h * 100;
+    if (!(value > 0)) return 0;
+    const double y = std::floor(value * span);
+    return y >= span ? 100 : static_cast<unsigned>(y) / h;
+}
+
+} // namespace
+
+TEST(PanelScreenshot, ShowsEveryControlAtTheValueTheEffectReports) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display";
+    const std::string shot = testing::TempDir() + "ka813_panel_screenshot.png";
+    // By name (any case) and by index, as a user of the tool would; the
+    // channel switch recalls channel B's stored settings first.
+    ASSERT_EQ(run({KA813_PANEL_TOOL, "--set", "Channel=1", "--set", "chb drive=0.25", "--set", "14=1",
+                   "--set", "Volume=0.999", "--set", "Mono/Stereo=0", "--screenshot", shot, KA813_PLUGIN}),
+              0);
+
+    // The same settings in a plug-in of our own give the values to expect.
+    std::string error;
+    auto plugin = vsthost::Plugin::load(KA813_PLUGIN, &error);
+    ASSERT_TRUE(plugin) << error;
+    plugin->setParameter(1, 1.f);
+    plugin->setParameter(12, 0.25f);
+    plugin->setParameter(14, 1.f);
+    plugin->setParameter(20, 0.999f);
+    plugin->setParameter(21, 0.f);
+    float values[23];
+    for (int i = 0; i < 23; ++i) values[i] = plugin->getParameter(i);
+    ASSERT_EQ(values[12], 0.25f);
+
+    Image screen, strips[6];
+    ASSERT_TRUE(resourcetest::decodeFile(shot, screen));
+    ASSERT_EQ(screen.width, 720u);
+    ASSERT_EQ(screen.height, 280u);
+    for (int id = 1; id <= 5; ++id) ASSERT_TRUE(resourcetest::decodeEmbedded(id, strips[id]));
+
+    // Compose what the panel should look like: each strip image blended
+    // over the background.
+    std::vector<double> expected(720 * 280 * 3);
+    for (unsigned y = 0; y < 280; ++y)
+        for (unsigned x = 0; x < 720; ++x)
+            for (int c = 0; c < 3; ++c) expected[(y * 720 + x) * 3 + c] = strips[kBackground].at(x, y)[c];
+    for (const Placed& p : kControls) {
+        const Image& s = strips[p.strip];
+        const unsigned h = p.strip == kLargeKnob || p.strip == kSmallKnob ? s.height / 101 : s.height / 2;
+        const unsigned top = frameFor(s, p.strip, values[p.tag]) * h;
+        for (unsigned y = 0; y < h; ++y)
+            for (unsigned x = 0; x < s.width; ++x) {
+                const uint8_t* src = s.at(x, top + y);
+                const double a = src[3] / 255.0;
+                double* dst = &expected[((p.top + y) * 720 + p.left + x) * 3];
+                for (int c = 0; c < 3; ++c) dst[c] = src[c] * a + dst[c] * (1 - a);
+            }
+    }
+    auto meanDifference = [&](unsigned left, unsigned top, unsigned right, unsigned bottom) {
+        double sum = 0;
+        for (unsigned y = top; y < bottom; ++y)
+            for (unsigned x = left; x < right; ++x)
+                for (int c = 0; c < 3; ++c) sum += std::fabs(screen.at(x, y)[c] - expected[(y * 720 + x) * 3 + c]);
+        return sum / ((right - left) * (bottom - top) * 3);
+    };
+    EXPECT_LT(meanDifference(0, 0, 720, 280), 2.0);
+    for (const Placed& p : kControls) {
+        const Image& s = strips[p.strip];
+        const unsigned h = p.strip == kLargeKnob || p.strip == kSmallKnob ? s.height / 101 : s.height / 2;
+        EXPECT_LT(meanDifference(p.left, p.top, p.left + s.width, p.top + h), 4.0)
+            << "control " << p.tag << " at value " << values[p.tag];
+    }
+    // Channel B selected: its red lamp, the upper one, glows; the lower is dark.
+    auto lampMean = [&](unsigned cx, unsigned cy, int c) {
+        double sum = 0;
+        for (unsigned y = cy - 3; y <= cy + 3; ++y)
+            for (unsigned x = cx - 3; x <= cx + 3; ++x) sum += screen.at(x, y)[c];
+        return sum / 49;
+    };
+    const unsigned lampX = 118 + 42, upperY = 159 + 14, lowerY = 159 + 53;
+    EXPECT_GT(lampMean(lampX, upperY, 0), 150);
+    EXPECT_GT(lampMean(lampX, upperY, 0), 1.5 * lampMean(lampX, upperY, 1));
+    EXPECT_GT(lampMean(lampX, upperY, 0) + lampMean(lampX, upperY, 1),
+              2 * (lampMean(lampX, lowerY, 0) + lampMean(lampX, lowerY, 1)));
+    std::remove(shot.c_str());
+}

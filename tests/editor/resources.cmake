@@ -1,0 +1,22 @@
+# The panel images: embedded bytes decoded as the editor sees them, and the
+# panel as the panel tool reads it back from a window.
+find_package(PNG REQUIRED)
+
+add_library(resources_test_images STATIC ${CMAKE_CURRENT_LIST_DIR}/ResourceImages.cpp)
+target_link_libraries(resources_test_images PUBLIC ka813_resources PNG::PNG)
+
+add_executable(resources_images_test ${CMAKE_CURRENT_LIST_DIR}/EmbeddedImagesTest.cpp)
+target_link_libraries(resources_images_test PRIVATE resources_test_images GTest::gtest_main)
+gtest_discover_tests(resources_images_test)
+
+if(TARGET ka813-panel AND TARGET Varden_Ka318_v1_1 AND TARGET ka813_editor)
+  add_executable(resources_panel_screenshot_test ${CMAKE_CURRENT_LIST_DIR}/PanelScreenshotTest.cpp)
+  target_link_libraries(resources_panel_screenshot_test PRIVATE resources_test_images vsthost GTest::gtest_main)
+  target_compile_definitions(resources_panel_screenshot_test PRIVATE
+    KA813_PANEL_TOOL="$<TARGET_FILE:ka813-panel>"
+    KA813_PLUGIN="$<TARGET_FILE:Varden_Ka318_v1_1>")
+  add_dependencies(resources_panel_screenshot_test ka813-panel Varden_Ka318_v1_1)
+  # Its window shares the X server with the other panel tests.
+  gtest_discover_tests(resources_panel_screenshot_test DISCOVERY_MODE PRE_TEST
+    PROPERTIES RESOURCE_LOCK x11_display)
+endif()

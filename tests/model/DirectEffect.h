@@ -1,0 +1,47 @@
+// The effect built directly, for tests that look at the model's values.
+#pragma once
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "shell/AEffEditor.h"
+#include "shell/Ka813.h"
+
+inline intptr_t silentHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float)
+{
+    return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+inline std::unique_ptr<Ka813> makeEffect()
+{
+    return std::make_unique<Ka813>(silentHost);
+}
+
+// Stands in for the front panel: records what the effect tells it.
+class RecordingEditor : public AEffEditor {
+public:
+    RecordingEditor(AudioEffect* effect, std::vector<std::pair<int, float>>& calls)
+        : AEffEditor(effect), calls(calls)
+    {
+    }
+    void setParameter(int index, float value) override { calls.push_back({index, value}); }
+
+private:
+    std::vector<std::pair<int, float>>& calls;
+};
+
+// The parameter indices of the host interface.
+enum : int32_t {
+    kInput = 0, kChannel, kCleanCrunch, kLowHighGain,
+    kDriveA, kLowA, kMidA, kHighA, kContourA, kFocusA, kBottomA, kBrightA,
+    kDriveB, kLowB, kMidB, kHighB, kContourB, kFocusB, kBottomB, kBrightB,
+    kVolume, kStereo, kQuality
+};
+
+// Every knob starts at 0.5, every switch at 0.
+inline float defaultValue(int32_t index)
+{
+    const bool knob = index == 0 || (index >= 4 && index <= 8) || (index >= 12 && index <= 16) || index == 20;
+    return knob ? 0.5f : 0.f;
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "HostWindow.h"
+
+#include <string>
+
+namespace paneltool {
+
+// Writes 8-bit RGB pixels as a PNG file; false on any failure.
+bool writePng(const Pixels& pixels, const std::string& path);
+
+} // namespace paneltool
