@@ -43,13 +43,13 @@ TEST(RenderHost, BlockSizeDoesNotChangeWhatComesOut)
     render::JobResult reference;
     std::string error;
     for (int32_t block : {4096, 511, 64, 7, 1}) {
-        render::JobSpec spec;
-        spec.pluginPath = pluginPath();
-        spec.input = &input;
-        spec.blockSize = block;
-        spec.settings = {{"Mono/Stereo", 1.f}, {"CHA Drive", 0.8f}};
+        render::JobSpec job;
+        job.pluginPath = pluginPath();
+        job.input = &input;
+        job.blockSize = block;
+        job.settings = {{"Mono/Stereo", 1.f}, {"CHA Drive", 0.8f}};
         render::JobResult result;
-        ASSERT_TRUE(render::runJob(spec, result, &error)) << error;
+        ASSERT_TRUE(render::runJob(job, result, &error)) << error;
         EXPECT_EQ(result.stats.frames, input.frames());
         EXPECT_EQ(result.stats.blocks, (input.frames() + block - 1) / block) << block;
         ASSERT_EQ(result.output.channelCount(), 2);
@@ -101,23 +101,23 @@ TEST(RenderHost, ASavedChunkLoadedBackSoundsTheSame)
 TEST(RenderHost, RefusesUnknownParametersAndPrograms)
 {
     render::AudioBuffer input = riffSeconds(0.1);
-    render::JobSpec spec;
-    spec.pluginPath = pluginPath();
-    spec.input = &input;
-    spec.settings = {{"CHC Drive", 0.5f}};
+    render::JobSpec job;
+    job.pluginPath = pluginPath();
+    job.input = &input;
+    job.settings = {{"CHC Drive", 0.5f}};
     render::JobResult result;
     std::string error;
-    EXPECT_FALSE(render::runJob(spec, result, &error));
+    EXPECT_FALSE(render::runJob(job, result, &error));
     EXPECT_NE(error.find("\"CHC Drive\""), std::string::npos) << error;
 
-    spec.settings.clear();
-    spec.program = 10;
-    EXPECT_FALSE(render::runJob(spec, result, &error));
+    job.settings.clear();
+    job.program = 10;
+    EXPECT_FALSE(render::runJob(job, result, &error));
     EXPECT_NE(error.find("programs 0 to 9"), std::string::npos) << error;
 
-    spec.program = -1;
-    spec.loadChunkPath = "/nonexistent/state.bin";
-    EXPECT_FALSE(render::runJob(spec, result, &error));
+    job.program = -1;
+    job.loadChunkPath = "/nonexistent/state.bin";
+    EXPECT_FALSE(render::runJob(job, result, &error));
 }
 
 TEST(RenderHost, TwoMonoInstancesMakeAStereoPair)

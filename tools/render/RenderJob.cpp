@@ -75,19 +75,19 @@ bool writeFileBytes(const std::string& path, const std::vector<uint8_t>& bytes, 
     return true;
 }
 
-bool runJob(const JobSpec& spec, JobResult& result, std::string* error)
+bool runJob(const JobSpec& job, JobResult& result, std::string* error)
 {
-    if (!spec.input || spec.input->frames() <= 0)
+    if (!job.input || job.input->frames() <= 0)
         return fail(error, "nothing to render");
     result = JobResult();
-    const double rate = spec.input->sampleRate;
+    const double rate = job.input->sampleRate;
 
     vsthost::LoadOptions loadOptions;
     loadOptions.sampleRate = static_cast<float>(rate);
-    loadOptions.blockSize = spec.blockSize;
+    loadOptions.blockSize = job.blockSize;
     loadOptions.recordRequests = false;
     std::string loadError;
-    std::unique_ptr<vsthost::Plugin> plugin = vsthost::Plugin::load(spec.pluginPath, &loadError, loadOptions);
+    std::unique_ptr<vsthost::Plugin> plugin = vsthost::Plugin::load(job.pluginPath, &loadError, loadOptions);
     if (!plugin)
         return fail(error, loadError);
     AEffect* effect = plugin->effect();
@@ -96,43 +96,43 @@ bool runJob(const JobSpec& spec, JobResult& result, std::string* error)
     result.numInputs = effect->numInputs;
     result.numOutputs = effect->numOutputs;
 
-    plugin->setSampleRateAndBlockSize(static_cast<float>(rate), spec.blockSize);
+    plugin->setSampleRateAndBlockSize(static_cast<float>(rate), job.blockSize);
 
     std::vector<std::string> names;
     for (int32_t i = 0; i < effect->numParams; ++i)
         names.push_back(plugin->parameterName(i));
 
-    if (spec.program >= 0 && spec.program >= effect->numPrograms)
+    if (job.program >= 0 && job.program >= effect->numPrograms)
         return fail(error, "the plug-in has programs 0 to " + std::to_string(effect->numPrograms - 1) +
-                               ", not " + std::to_string(spec.program));
-    const bool programChunk = spec.chunkKind == ChunkKind::Program;
+                               ", not " + std::to_string(job.program));
+    const bool programChunk = job.chunkKind == ChunkKind::Program;
     // A program chunk goes into the program chosen; a bank comes first and
     // the program is chosen from it.
-    if (spec.program >= 0 && programChunk)
-        plugin->dispatch(effSetProgram, 0, spec.program);
-    if (!spec.loadChunkPath.empty()) {
+    if (job.program >= 0 && programChunk)
+        plugin->dispatch(effSetProgram, 0, job.program);
+    if (!job.loadChunkPath.empty()) {
         if (!(effect->flags & effFlagsProgramChunks))
             return fail(error, result.effectName + " keeps no state chunks");
         std::vector<uint8_t> bytes;
-        if (!readFileBytes(spec.loadChunkPath, bytes, error))
+        if (!readFileBytes(job.loadChunkPath, bytes, error))
             return false;
         if (!plugin->setChunk(bytes, programChunk))
             return fail(error, result.effectName + " refused the " + std::to_string(bytes.size()) + "-byte " +
-                                   (programChunk ? "program" : "bank") + " chunk in " + spec.loadChunkPath);
+                                   (programChunk ? "program" : "bank") + " chunk in " + job.loadChunkPath);
     }
-    if (spec.program >= 0 && !programChunk)
-        plugin->dispatch(effSetProgram, 0, spec.program);
+    if (job.program >= 0 && !programChunk)
+        plugin->dispatch(effSetProgram, 0, job.program);
 
-    if (!applySettings(*plugin, names, spec.switches, error) ||
-        !applySettings(*plugin, names, spec.settings, error))
+    if (!applySettings(*plugin, names, job.switches, error) ||
+        !applySettings(*plugin, names, job.settings, error))
         return false;
 
-    if (!spec.saveChunkPath.empty()) {
+    if (!job.saveChunkPath.empty()) {
         std::vector<uint8_t> bytes = (effect->flags & effFlagsProgramChunks)
             ? plugin->chunk(programChunk) : std::vector<uint8_t>();
         if (bytes.empty())
             return fail(error, result.effectName + " gives no state chunk");
-        if (!writeFileBytes(spec.saveChunkPath, bytes, error))
+        if (!writeFileBytes(job.saveChunkPath, bytes, error))
             return false;
     }
 
@@ -142,13 +142,13 @@ bool runJob(const JobSpec& spec, JobResult& result, std::string* error)
         result.parameters.push_back({names[static_cast<size_t>(i)], trimmed(plugin->parameterDisplay(i)),
                                      trimmed(plugin->parameterLabel(i))});
 
-    result.pluginInput = fitChannels(*spec.input, effect->numInputs);
+    result.pluginInput = fitChannels(*job.input, effect->numInputs);
     plugin->resume();
     const int64_t total = result.pluginInput.frames();
     std::function<void(int64_t)> progress;
-    if (spec.progress)
-        progress = [&spec, total](int64_t done) { spec.progress(done, total); };
-    result.stats = runBlocks({plugin.get()}, result.pluginInput, result.output, spec.blockSize, progress);
+    if (job.progress)
+        progress = [&job, total](int64_t done) { job.progress(done, total); };
+    result.stats = runBlocks({plugin.get()}, result.pluginInput, result.output, job.blockSize, progress);
     plugin->suspend();
     return true;
 }

@@ -48,7 +48,7 @@ struct JobResult {
     RunStats stats;
 };
 
-bool runJob(const JobSpec& spec, JobResult& result, std::string* error);
+bool runJob(const JobSpec& job, JobResult& result, std::string* error);
 
 bool readFileBytes(const std::string& path, std::vector<uint8_t>& bytes, std::string* error);
 bool writeFileBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error);

@@ -90,26 +90,26 @@ int main(int argc, char** argv)
         return failWith(error);
 
     const bool showProgress = isatty(STDOUT_FILENO) && input.seconds() > kLongFileSeconds;
-    auto makeSpec = [&](ProgressBar& bar) {
-        JobSpec spec;
-        spec.pluginPath = pluginPath;
-        spec.input = &input;
-        spec.blockSize = options.blockSize;
-        spec.program = options.program;
-        spec.settings = options.settings;
-        spec.loadChunkPath = options.loadChunkPath;
-        spec.chunkKind = options.chunkKind;
-        spec.progress = [&bar](int64_t done, int64_t total) { bar.update(done, total); };
-        return spec;
+    auto makeJob = [&](ProgressBar& bar) {
+        JobSpec job;
+        job.pluginPath = pluginPath;
+        job.input = &input;
+        job.blockSize = options.blockSize;
+        job.program = options.program;
+        job.settings = options.settings;
+        job.loadChunkPath = options.loadChunkPath;
+        job.chunkKind = options.chunkKind;
+        job.progress = [&bar](int64_t done, int64_t total) { bar.update(done, total); };
+        return job;
     };
 
     if (!options.modes) {
         JobResult result;
         {
             ProgressBar bar(showProgress);
-            JobSpec spec = makeSpec(bar);
-            spec.saveChunkPath = options.saveChunkPath;
-            if (!runJob(spec, result, &error))
+            JobSpec job = makeJob(bar);
+            job.saveChunkPath = options.saveChunkPath;
+            if (!runJob(job, result, &error))
                 return failWith(error);
         }
         printHeader(options, pluginPath, input, result);
@@ -134,11 +134,11 @@ int main(int argc, char** argv)
         labels.push_back(mode.label);
         files.push_back(pathWithSuffix(options.outputPath, mode.fileSuffix));
         ProgressBar bar(showProgress);
-        JobSpec spec = makeSpec(bar);
-        spec.switches = mode.switches;
+        JobSpec job = makeJob(bar);
+        job.switches = mode.switches;
         if (!options.saveChunkPath.empty())
-            spec.saveChunkPath = pathWithSuffix(options.saveChunkPath, mode.fileSuffix, "");
-        if (!runJob(spec, results[m], &error))
+            job.saveChunkPath = pathWithSuffix(options.saveChunkPath, mode.fileSuffix, "");
+        if (!runJob(job, results[m], &error))
             return failWith(std::string(mode.label) + ": " + error);
         if (!writeOutput(files.back(), results[m], options.format))
             return 1;
