@@ -15,6 +15,8 @@ struct Biquad {
 
 // A high shelf whose shelf gain can follow a control value sample by sample.
 // Keeps K and K^2 of its design so a new gain costs a few multiplies, not a tangent.
+// Runs through processWithGain or runGroupWithGain; the plain biquad runner
+// would leave its numerator at the last gain.
 struct ShelvingBiquad : Biquad {
     double k, k2;
     double gain;  // the gain the numerator currently holds
