@@ -11,7 +11,6 @@
 #include <cstddef>
 
 #include "dsp/AmpModel.h"
-#include "dsp/LaneRunners.h"
 
 namespace ampchain {
 

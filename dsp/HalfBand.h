@@ -23,20 +23,12 @@ inline float halfBandSection(float coefficient, float& lastInput, float& lastOut
     return t;
 }
 
-// Runs the two chains side by side: section k (even) on a, section k + 1 on b.
+// The two all-pass chains of one 2x stage: section k (even) of the first,
+// k + 1 of the second. Zero-initialised it is all zero.
 template <int N>
-inline void runHalfBandChains(const float (&coef)[N], float (&x)[N], float (&y)[N], float& a, float& b)
-{
+struct HalfBandChains {
     static_assert(N % 2 == 0, "half-band sets have an even number of coefficients");
-    for (int k = 0; k < N; k += 2) {
-        a = halfBandSection(coef[k], x[k], y[k], a);
-        b = halfBandSection(coef[k + 1], x[k + 1], y[k + 1], b);
-    }
-}
 
-// One sample in, two out at twice the rate. Zero-initialised it is all zero.
-template <int N>
-struct HalfBandUpsampler {
     float coef[N];
     float x[N];
     float y[N];
@@ -48,12 +40,25 @@ struct HalfBandUpsampler {
             coef[k] = static_cast<float>(set[k]);
     }
 
+    // Runs the chains side by side, a through the first and b through the second.
+    void runChains(float& a, float& b)
+    {
+        for (int k = 0; k < N; k += 2) {
+            a = halfBandSection(coef[k], x[k], y[k], a);
+            b = halfBandSection(coef[k + 1], x[k + 1], y[k + 1], b);
+        }
+    }
+};
+
+// One sample in, two out at twice the rate.
+template <int N>
+struct HalfBandUpsampler : HalfBandChains<N> {
     // out0 is the earlier output sample, out1 the later.
     void processSample(float input, float& out0, float& out1)
     {
         float a = input;
         float b = input;
-        runHalfBandChains(coef, x, y, a, b);
+        this->runChains(a, b);
         out0 = a;
         out1 = b;
     }
@@ -61,22 +66,12 @@ struct HalfBandUpsampler {
 
 // Two samples in (in0 earlier, in1 later), one out at half the rate.
 template <int N>
-struct HalfBandDownsampler {
-    float coef[N];
-    float x[N];
-    float y[N];
-
-    void setCoefficients(const double (&set)[N])
-    {
-        for (int k = 0; k < N; ++k)
-            coef[k] = static_cast<float>(set[k]);
-    }
-
+struct HalfBandDownsampler : HalfBandChains<N> {
     float processSample(float in0, float in1)
     {
         float a = in1;  // the later sample takes the chain of even coefficients
         float b = in0;
-        runHalfBandChains(coef, x, y, a, b);
+        this->runChains(a, b);
         return 0.5f * (a + b);
     }
 };

@@ -3,9 +3,18 @@
 // side in one SSE2 register). Every operation is the IEEE operation of the
 // scalar formula on each lane, in the same order, so a stereo result equals
 // two mono results to the last bit.
+//
+// Each building block's per-sample formula is written once, as a group
+// runner: runGroup(l, r, samples, ...) runs it over a group of consecutive
+// samples of one side (Lane double, l and r the same record, only l used)
+// or of both sides (Lane DoublePair, the coefficients read from l: both
+// sides are always designed alike). It loads the state once, keeps it in
+// registers through the group and stores it back once. The block's own
+// process is the same runner on a group of one.
 #pragma once
 
 #include <cmath>
+#include <cstddef>
 #include <emmintrin.h>
 
 struct DoublePair {
@@ -115,3 +124,29 @@ template <>
 struct LaneTraits<DoublePair> {
     using Float = FloatPair;
 };
+
+// One sample of one side through a block's group runner.
+template <class Block, class... Arguments>
+inline void runAlone(Block& block, double& sample, const Arguments&... arguments)
+{
+    double group[1] = {sample};
+    runGroup(block, block, group, arguments...);
+    sample = group[0];
+}
+
+// Both sides' group, one side after the other through run(side, samples):
+// for blocks whose coefficients follow a knob lazily, so that each side
+// keeps its own cache.
+template <class Block, size_t G, class Run>
+inline void runSidesApart(Block& l, Block& r, DoublePair (&samples)[G], const Run& run)
+{
+    double left[G], right[G];
+    for (size_t i = 0; i < G; ++i) {
+        left[i] = samples[i].left();
+        right[i] = samples[i].right();
+    }
+    run(l, left);
+    run(r, right);
+    for (size_t i = 0; i < G; ++i)
+        samples[i] = DoublePair(left[i], right[i]);
+}

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <cstddef>
+
+#include "dsp/Lanes.h"
+
 // Passive treble/middle/bass network with a fourth resistor scaled by the
 // contour knob. Capacitors in farads, resistors in ohms.
 struct ToneStackComponents {
@@ -69,3 +73,21 @@ public:
 private:
     void updateCoefficients(double bass, double mid, double treble, double contour);
 };
+
+template <size_t G>
+inline void runGroup(ToneStack& stack, ToneStack&, double (&samples)[G], const double& bass,
+                     const double& mid, const double& treble, const double& contour)
+{
+    for (double& sample : samples)
+        stack.process(bass, mid, treble, contour, sample);
+}
+
+// Each side follows the knobs with its own cache.
+template <size_t G>
+inline void runGroup(ToneStack& l, ToneStack& r, DoublePair (&samples)[G], const double& bass,
+                     const double& mid, const double& treble, const double& contour)
+{
+    runSidesApart(l, r, samples, [&](ToneStack& side, double(&group)[G]) {
+        runGroup(side, side, group, bass, mid, treble, contour);
+    });
+}

@@ -1,6 +1,8 @@
 #pragma once
 
-#include <cmath>
+#include <cstddef>
+
+#include "dsp/Lanes.h"
 
 // Plate-to-cathode voltage of the triode (load line included) as a rational
 // function of the grid-to-cathode voltage v, degree six over six, stored
@@ -16,23 +18,25 @@ inline constexpr double kTriodeCurve[13] = {
 // Below this grid-to-cathode voltage the valve is cut off and the fit is not used.
 constexpr double kTriodeCutoffVoltage = -10.0;
 
-// Horner evaluation of the curve's numerator and denominator.
-inline double evaluateTriodeCurve(const double (&curve)[13], double v)
+// The curve by Horner's rule, numerator and denominator, in any lane type:
+// each coefficient is broadcast where it is used.
+template <class Lane>
+inline Lane evaluateTriodeCurve(const double (&curve)[13], Lane v)
 {
-    double numerator = curve[12];
-    numerator = numerator * v + curve[10];
-    numerator = numerator * v + curve[8];
-    numerator = numerator * v + curve[6];
-    numerator = numerator * v + curve[4];
-    numerator = numerator * v + curve[2];
-    numerator = numerator * v + curve[0];
-    double denominator = curve[11];
-    denominator = denominator * v + curve[9];
-    denominator = denominator * v + curve[7];
-    denominator = denominator * v + curve[5];
-    denominator = denominator * v + curve[3];
-    denominator = denominator * v + curve[1];
-    denominator = denominator * v + 1.0;
+    Lane numerator = splat<Lane>(curve[12]);
+    numerator = numerator * v + splat<Lane>(curve[10]);
+    numerator = numerator * v + splat<Lane>(curve[8]);
+    numerator = numerator * v + splat<Lane>(curve[6]);
+    numerator = numerator * v + splat<Lane>(curve[4]);
+    numerator = numerator * v + splat<Lane>(curve[2]);
+    numerator = numerator * v + splat<Lane>(curve[0]);
+    Lane denominator = splat<Lane>(curve[11]);
+    denominator = denominator * v + splat<Lane>(curve[9]);
+    denominator = denominator * v + splat<Lane>(curve[7]);
+    denominator = denominator * v + splat<Lane>(curve[5]);
+    denominator = denominator * v + splat<Lane>(curve[3]);
+    denominator = denominator * v + splat<Lane>(curve[1]);
+    denominator = denominator * v + splat<Lane>(1.0);
     return numerator / denominator;
 }
 
@@ -82,34 +86,73 @@ struct TriodeStage {
 
     // One oversampled sample: sample is the grid drive in volts, replaced by the
     // AC-coupled plate voltage.
-    void process(double& sample, const double& rate)
-    {
-        const double x = sample;
+    void process(double& sample, const double& rate);
+};
+
+// A branch runs when any lane takes it; the lanes that do not take it
+// discard what it gave, whatever that was.
+template <class Lane, size_t G>
+inline void runGroup(TriodeStage& l, TriodeStage& r, Lane (&samples)[G], const double& rate)
+{
+    const double h = l.gridCurrentFactor;
+    const Lane fourH = splat<Lane>(4.0 * h), twoH = splat<Lane>(2.0 * h);
+    const Lane halfInvGridFactor = splat<Lane>(l.halfInvGridFactor);
+    const Lane invGridResistor = splat<Lane>(l.invGridResistor);
+    const Lane invPlateResistor = splat<Lane>(l.invPlateResistor);
+    const Lane supply = splat<Lane>(l.supplyVoltage);
+    const Lane coupling = splat<Lane>(l.couplingCoefficient);
+    const Lane cathodeCapacitor = splat<Lane>(l.cathodeCapacitor);
+    const Lane cathodeCoefficient = splat<Lane>(l.cathodeCoefficient);
+    const Lane sampleRate = splat<Lane>(rate);
+    const Lane one = splat<Lane>(1.0), zero = splat<Lane>(0.0);
+    const Lane cutoff = splat<Lane>(kTriodeCutoffVoltage);
+
+    Lane gridVoltage = loadLanes<Lane>(l.gridVoltage, r.gridVoltage);
+    Lane gridCurrent = loadLanes<Lane>(l.gridCurrent, r.gridCurrent);
+    Lane cathodeVoltage = loadLanes<Lane>(l.cathodeVoltage, r.cathodeVoltage);
+    Lane plateVoltage = loadLanes<Lane>(l.plateVoltage, r.plateVoltage);
+    Lane plateCurrent = loadLanes<Lane>(l.plateCurrent, r.plateCurrent);
+    Lane output = loadLanes<Lane>(l.output, r.output);
+
+    for (Lane& sample : samples) {
+        const Lane x = sample;
         gridVoltage = x;
-        if (x - cathodeVoltage > 0.0) {
+        const auto conducts = greaterThan(x - cathodeVoltage, zero);
+        if (anyLane(conducts)) {
             // Grid conduction: root of h u^2 + u = x - Vk, u = Vg - Vk.
-            const double h = gridCurrentFactor;
-            gridVoltage = (std::sqrt(1.0 - 4.0 * h * cathodeVoltage + 4.0 * h * x)
-                           + 2.0 * h * cathodeVoltage - 1.0)
-                          * halfInvGridFactor;
+            const Lane root = squareRoot(one - fourH * cathodeVoltage + fourH * x);
+            gridVoltage = select(conducts, (root + twoH * cathodeVoltage - one) * halfInvGridFactor, x);
         }
         gridCurrent = (x - gridVoltage) * invGridResistor;
 
-        const double v = gridVoltage - cathodeVoltage;
-        const double plateToCathode =
-            v < kTriodeCutoffVoltage ? supplyVoltage : evaluateTriodeCurve(curve, v);
+        const Lane v = gridVoltage - cathodeVoltage;
+        const auto cutOff = lessThan(v, cutoff);
+        Lane plateToCathode = supply;
+        if (!allLanes(cutOff)) {
+            plateToCathode = evaluateTriodeCurve(l.curve, v);
+            if (anyLane(cutOff))
+                plateToCathode = select(cutOff, supply, plateToCathode);
+        }
 
-        const double previousPlateVoltage = plateVoltage;
+        const Lane previousPlateVoltage = plateVoltage;
         plateVoltage = cathodeVoltage + plateToCathode;
-        plateCurrent = (supplyVoltage - plateVoltage) * invPlateResistor;
-
-        output = couplingCoefficient * (output + plateVoltage - previousPlateVoltage);
+        plateCurrent = (supply - plateVoltage) * invPlateResistor;
+        output = coupling * (output + plateVoltage - previousPlateVoltage);
         sample = output;
 
         // Backward Euler of Ck dVk/dt = Ip + Ig - Vk / Rk; the cathode cannot go negative.
-        const double cathode =
-            (cathodeCapacitor * cathodeVoltage * rate + plateCurrent + gridCurrent)
+        const Lane cathode =
+            (cathodeCapacitor * cathodeVoltage * sampleRate + plateCurrent + gridCurrent)
             * cathodeCoefficient;
-        cathodeVoltage = cathode > 0.0 ? cathode : 0.0;
+        cathodeVoltage = select(greaterThan(cathode, zero), cathode, zero);
     }
-};
+
+    storeLanes(gridVoltage, l.gridVoltage, r.gridVoltage);
+    storeLanes(gridCurrent, l.gridCurrent, r.gridCurrent);
+    storeLanes(cathodeVoltage, l.cathodeVoltage, r.cathodeVoltage);
+    storeLanes(plateVoltage, l.plateVoltage, r.plateVoltage);
+    storeLanes(plateCurrent, l.plateCurrent, r.plateCurrent);
+    storeLanes(output, l.output, r.output);
+}
+
+inline void TriodeStage::process(double& sample, const double& rate) { runAlone(*this, sample, rate); }

@@ -7,6 +7,7 @@
 
 #include "shell/AEffEditor.h"
 #include "shell/Ka813.h"
+#include "tests/model/ParameterIndex.h"
 
 inline intptr_t silentHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float)
 {
@@ -30,18 +31,3 @@ public:
 private:
     std::vector<std::pair<int, float>>& calls;
 };
-
-// The parameter indices of the host interface.
-enum : int32_t {
-    kInput = 0, kChannel, kCleanCrunch, kLowHighGain,
-    kDriveA, kLowA, kMidA, kHighA, kContourA, kFocusA, kBottomA, kBrightA,
-    kDriveB, kLowB, kMidB, kHighB, kContourB, kFocusB, kBottomB, kBrightB,
-    kVolume, kStereo, kQuality
-};
-
-// Every knob starts at 0.5, every switch at 0.
-inline float defaultValue(int32_t index)
-{
-    const bool knob = index == 0 || (index >= 4 && index <= 8) || (index >= 12 && index <= 16) || index == 20;
-    return knob ? 0.5f : 0.f;
-}

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/model/ParameterIndex.h"
 #include "tests/shell/PluginPath.h"
 #include "tools/host/VstHost.h"
 
@@ -99,20 +100,6 @@ inline float floatAt(const std::vector<unsigned char>& bytes, size_t offset)
 inline void setFloatAt(std::vector<unsigned char>& bytes, size_t offset, float value)
 {
     std::memcpy(bytes.data() + offset, &value, sizeof value);
-}
-
-enum : int32_t {
-    kInput = 0, kChannel, kCleanCrunch, kLowHighGain,
-    kDriveA, kLowA, kMidA, kHighA, kContourA, kFocusA, kBottomA, kBrightA,
-    kDriveB, kLowB, kMidB, kHighB, kContourB, kFocusB, kBottomB, kBrightB,
-    kVolume, kStereo, kQuality
-};
-
-// Every knob starts at 0.5, every switch at 0.
-inline float defaultValue(int32_t index)
-{
-    const bool knob = index == 0 || (index >= 4 && index <= 8) || (index >= 12 && index <= 16) || index == 20;
-    return knob ? 0.5f : 0.f;
 }
 
 // Byte offsets in a program record: the value of each parameter, and the

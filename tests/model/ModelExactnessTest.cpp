@@ -8,15 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "shell/Ka813.h"
+#include "tests/model/DirectEffect.h"
 #include "tests/model/ReferenceModel.h"
 
 namespace {
-
-intptr_t host(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float)
-{
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
 
 // Loud enough to drive the grids into conduction and the valves into
 // cutoff, with a quiet stretch between: the branches of every stage run.
@@ -72,17 +67,20 @@ void expectSameOutput(Ka813& effect, const std::string& trace)
 TEST(ModelExactness, EveryModeSwitchFactorAndLayoutMatchesThePlainAlgorithm)
 {
     const Setting modes[] = {
-        {"A clean", {{1, 0.f}, {2, 0.f}}},
-        {"A crunch", {{1, 0.f}, {2, 1.f}}},
-        {"B low gain", {{1, 1.f}, {3, 0.f}}},
-        {"B high gain", {{1, 1.f}, {3, 1.f}}},
+        {"A clean", {{kChannel, 0.f}, {kCleanCrunch, 0.f}}},
+        {"A crunch", {{kChannel, 0.f}, {kCleanCrunch, 1.f}}},
+        {"B low gain", {{kChannel, 1.f}, {kLowHighGain, 0.f}}},
+        {"B high gain", {{kChannel, 1.f}, {kLowHighGain, 1.f}}},
     };
     const Setting switches[] = {
         {"all off", {}},
-        {"bottom, bright, focus", {{9, 1.f}, {10, 1.f}, {11, 1.f}, {17, 1.f}, {18, 1.f}, {19, 1.f}}},
+        {"bottom, bright, focus",
+         {{kFocusA, 1.f}, {kBottomA, 1.f}, {kBrightA, 1.f}, {kFocusB, 1.f}, {kBottomB, 1.f},
+          {kBrightB, 1.f}}},
         {"hot, knobs moved",
-         {{0, 1.f}, {4, 0.9f}, {12, 1.f}, {5, 0.1f}, {6, 0.8f}, {7, 0.3f}, {8, 0.f}, {13, 0.9f},
-          {14, 0.2f}, {15, 0.7f}, {16, 1.f}, {11, 1.f}}},
+         {{kInput, 1.f}, {kDriveA, 0.9f}, {kDriveB, 1.f}, {kLowA, 0.1f}, {kMidA, 0.8f},
+          {kHighA, 0.3f}, {kContourA, 0.f}, {kLowB, 0.9f}, {kMidB, 0.2f}, {kHighB, 0.7f},
+          {kContourB, 1.f}, {kBrightA, 1.f}}},
     };
     const float rates[] = {44100.f, 96000.f};
     for (const Setting& mode : modes) {
@@ -90,14 +88,14 @@ TEST(ModelExactness, EveryModeSwitchFactorAndLayoutMatchesThePlainAlgorithm)
             for (float rate : rates) {
                 for (int quality = 0; quality < 2; ++quality) {
                     for (int stereo = 0; stereo < 2; ++stereo) {
-                        Ka813 effect(host);
+                        Ka813 effect(silentHost);
                         effect.setSampleRate(rate);
                         for (auto [index, value] : mode.parameters)
                             effect.setParameter(index, value);
                         for (auto [index, value] : setting.parameters)
                             effect.setParameter(index, value);
-                        effect.setParameter(21, static_cast<float>(stereo));
-                        effect.setParameter(22, static_cast<float>(quality));
+                        effect.setParameter(kStereo, static_cast<float>(stereo));
+                        effect.setParameter(kQuality, static_cast<float>(quality));
                         // Applies the quality at once, as a host's rate call does.
                         effect.setSampleRate(rate);
                         expectSameOutput(effect, std::string(mode.name) + ", " + setting.name
