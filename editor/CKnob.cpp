@@ -65,12 +65,7 @@ void CKnob::setHandleBitmap(CBitmap* bitmap) {
 }
 
 void CKnob::draw(CDrawContext* context) {
-    if (pBackground) {
-        if (bTransparencyEnabled)
-            pBackground->drawTransparent(context, size, offset);
-        else
-            pBackground->draw(context, size, offset);
-    }
+    drawBackgroundImage(context, size, offset);
     drawHandle(context);
     setDirty(false);
 }
@@ -110,16 +105,8 @@ float CKnob::valueFromPoint(const CPoint& point) const {
 }
 
 void CKnob::mouse(CDrawContext* context, CPoint& where, int32_t buttons) {
-    if (!bMouseEnabled)
+    if (!takesClick(context, buttons))
         return;
-    if (buttons == -1)
-        buttons = context ? context->getMouseButtons() : 0;
-    if (!(buttons & kLButton))
-        return;
-    if (listener && (buttons & (kAlt | kShift | kControl | kApple))) {
-        if (listener->controlModifierClicked(context, this, buttons) != 0)
-            return;
-    }
     if (checkDefaultValue(context, buttons))
         return;
 
@@ -251,13 +238,7 @@ int32_t CAnimKnob::imageOffset() const {
 }
 
 void CAnimKnob::draw(CDrawContext* context) {
-    const CPoint where(offset.h, offset.v + imageOffset());
-    if (pBackground) {
-        if (bTransparencyEnabled)
-            pBackground->drawTransparent(context, size, where);
-        else
-            pBackground->draw(context, size, where);
-    }
+    drawBackgroundImage(context, size, CPoint(offset.h, offset.v + imageOffset()));
     valueToPoint(lastDrawnPoint);
     setDirty(false);
 }
