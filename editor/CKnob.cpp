@@ -164,16 +164,7 @@ bool CKnob::onWheel(CDrawContext* context, const CPoint& /*where*/, float distan
     if (!bMouseEnabled)
         return false;
     const int32_t live = context ? context->getMouseButtons() : 0;
-    if (live & kShift)
-        value += 0.1f * distance * wheelInc;
-    else
-        value += distance * wheelInc;
-    bounceValue();
-    if (isDirty() && listener) {
-        beginEdit();
-        listener->valueChanged(context, this);
-        endEdit();
-    }
+    stepValue(context, distance, (live & kShift) != 0);
     return true;
 }
 
@@ -191,17 +182,21 @@ int32_t CKnob::onKeyDown(VstKeyCode& keyCode) {
     default:
         return -1;
     }
-    if (keyCode.modifier & MODIFIER_SHIFT)
-        value += 0.1f * step * wheelInc;
+    stepValue(nullptr, step, (keyCode.modifier & MODIFIER_SHIFT) != 0);
+    return 1;
+}
+
+void CKnob::stepValue(CDrawContext* context, float steps, bool fine) {
+    if (fine)
+        value += 0.1f * steps * wheelInc;
     else
-        value += step * wheelInc;
+        value += steps * wheelInc;
     bounceValue();
     if (isDirty() && listener) {
         beginEdit();
-        listener->valueChanged(nullptr, this);
+        listener->valueChanged(context, this);
         endEdit();
     }
-    return 1;
 }
 
 bool CKnob::isTypeOf(const char* className) const {
