@@ -158,18 +158,13 @@ bool CBitmap::loadFromPng(const uint8_t* pngData, size_t pngSize) {
 }
 
 void CBitmap::draw(CDrawContext* context, const CRect& rect, const CPoint& offset) {
-    if (noAlpha) {
-        if (!image || !context || !context->getSurface())
-            return;
-        CRect dest(rect);
-        dest.offset(context->offset.h, context->offset.v);
-        CRect clip;
-        context->getClipRect(clip);
-        clip.offset(context->offset.h, context->offset.v);
-        context->getSurface()->copyImage(*image, dest, offset, clip);
+    if (!noAlpha) {
+        drawAlphaBlend(context, rect, offset, 255);
         return;
     }
-    drawAlphaBlend(context, rect, offset, 255);
+    CRect dest, clip;
+    if (platform::Surface* surface = targetOf(context, rect, dest, clip))
+        surface->copyImage(*image, dest, offset, clip);
 }
 
 void CBitmap::drawTransparent(CDrawContext* context, const CRect& rect, const CPoint& offset) {
@@ -179,14 +174,20 @@ void CBitmap::drawTransparent(CDrawContext* context, const CRect& rect, const CP
 
 void CBitmap::drawAlphaBlend(CDrawContext* context, const CRect& rect, const CPoint& offset,
                              uint8_t alpha) {
+    CRect dest, clip;
+    if (platform::Surface* surface = targetOf(context, rect, dest, clip))
+        surface->blendImage(*image, dest, offset, alpha, clip);
+}
+
+platform::Surface* CBitmap::targetOf(CDrawContext* context, const CRect& rect, CRect& dest,
+                                     CRect& clip) const {
     if (!image || !context || !context->getSurface())
-        return;
-    CRect dest(rect);
+        return nullptr;
+    dest = rect;
     dest.offset(context->offset.h, context->offset.v);
-    CRect clip;
     context->getClipRect(clip);
     clip.offset(context->offset.h, context->offset.v);
-    context->getSurface()->blendImage(*image, dest, offset, alpha, clip);
+    return context->getSurface();
 }
 
 }  // namespace VSTGUI

@@ -10,6 +10,7 @@ namespace VSTGUI {
 class CDrawContext;
 namespace platform {
 class Image;
+class Surface;
 }
 
 class CBitmap : public CReferenceCounter {
@@ -40,6 +41,11 @@ public:
     platform::Image* getImage() const { return image; }
 
 private:
+    // The surface a context draws on, with the destination and the clip
+    // moved into its pixels; null when there is nothing to draw or to draw on.
+    platform::Surface* targetOf(CDrawContext* context, const CRect& rect, CRect& dest,
+                                CRect& clip) const;
+
     int32_t resourceID = 0;
     int32_t width = 0;
     int32_t height = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "editor/CBitmap.h"
+#include "editor/CDrawContext.h"
 #include "editor/CFrame.h"
 #include "editor/platform/Platform.h"
 
@@ -48,6 +49,18 @@ void CControl::beginEdit() {
 void CControl::endEdit() {
     if (pParentFrame)
         pParentFrame->endEdit(tag);
+}
+
+bool CControl::takesClick(CDrawContext* context, int32_t& buttons) {
+    if (!bMouseEnabled)
+        return false;
+    if (buttons == -1)
+        buttons = context ? context->getMouseButtons() : 0;
+    if (!(buttons & kLButton))
+        return false;
+    if (listener && (buttons & (kAlt | kShift | kControl | kApple)))
+        return listener->controlModifierClicked(context, this, buttons) == 0;
+    return true;
 }
 
 void CControl::copyBackOffset() { backOffset = CPoint(size.left, size.top); }

@@ -53,6 +53,11 @@ public:
     CControlListener* getListener() const { return listener; }
 
 protected:
+    // Whether a press is this control's to act on: the mouse is enabled, the
+    // left button is down and the listener took no modifier click. Reads the
+    // live buttons when given -1.
+    bool takesClick(CDrawContext* context, int32_t& buttons);
+
     CControlListener* listener;
     int32_t tag;
     float oldValue = 1.f;

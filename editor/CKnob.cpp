@@ -65,12 +65,7 @@ void CKnob::setHandleBitmap(CBitmap* bitmap) {
 }
 
 void CKnob::draw(CDrawContext* context) {
-    if (pBackground) {
-        if (bTransparencyEnabled)
-            pBackground->drawTransparent(context, size, offset);
-        else
-            pBackground->draw(context, size, offset);
-    }
+    drawBackgroundImage(context, size, offset);
     drawHandle(context);
     setDirty(false);
 }
@@ -110,16 +105,8 @@ float CKnob::valueFromPoint(const CPoint& point) const {
 }
 
 void CKnob::mouse(CDrawContext* context, CPoint& where, int32_t buttons) {
-    if (!bMouseEnabled)
+    if (!takesClick(context, buttons))
         return;
-    if (buttons == -1)
-        buttons = context ? context->getMouseButtons() : 0;
-    if (!(buttons & kLButton))
-        return;
-    if (listener && (buttons & (kAlt | kShift | kControl | kApple))) {
-        if (listener->controlModifierClicked(context, this, buttons) != 0)
-            return;
-    }
     if (checkDefaultValue(context, buttons))
         return;
 
@@ -177,16 +164,7 @@ bool CKnob::onWheel(CDrawContext* context, const CPoint& /*where*/, float distan
     if (!bMouseEnabled)
         return false;
     const int32_t live = context ? context->getMouseButtons() : 0;
-    if (live & kShift)
-        value += 0.1f * distance * wheelInc;
-    else
-        value += distance * wheelInc;
-    bounceValue();
-    if (isDirty() && listener) {
-        beginEdit();
-        listener->valueChanged(context, this);
-        endEdit();
-    }
+    stepValue(context, distance, (live & kShift) != 0);
     return true;
 }
 
@@ -204,17 +182,21 @@ int32_t CKnob::onKeyDown(VstKeyCode& keyCode) {
     default:
         return -1;
     }
-    if (keyCode.modifier & MODIFIER_SHIFT)
-        value += 0.1f * step * wheelInc;
+    stepValue(nullptr, step, (keyCode.modifier & MODIFIER_SHIFT) != 0);
+    return 1;
+}
+
+void CKnob::stepValue(CDrawContext* context, float steps, bool fine) {
+    if (fine)
+        value += 0.1f * steps * wheelInc;
     else
-        value += step * wheelInc;
+        value += steps * wheelInc;
     bounceValue();
     if (isDirty() && listener) {
         beginEdit();
-        listener->valueChanged(nullptr, this);
+        listener->valueChanged(context, this);
         endEdit();
     }
-    return 1;
 }
 
 bool CKnob::isTypeOf(const char* className) const {
@@ -251,13 +233,7 @@ int32_t CAnimKnob::imageOffset() const {
 }
 
 void CAnimKnob::draw(CDrawContext* context) {
-    const CPoint where(offset.h, offset.v + imageOffset());
-    if (pBackground) {
-        if (bTransparencyEnabled)
-            pBackground->drawTransparent(context, size, where);
-        else
-            pBackground->draw(context, size, where);
-    }
+    drawBackgroundImage(context, size, CPoint(offset.h, offset.v + imageOffset()));
     valueToPoint(lastDrawnPoint);
     setDirty(false);
 }

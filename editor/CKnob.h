@@ -34,6 +34,9 @@ public:
 
 protected:
     void compute();
+    // One wheel notch or arrow key: `steps` wheel increments, a tenth of that
+    // when fine, reported to the listener between edit brackets.
+    void stepValue(CDrawContext* context, float steps, bool fine);
 
     CPoint offset;
     CColor colorHandle{255, 255, 255, 255};

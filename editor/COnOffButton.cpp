@@ -1,7 +1,6 @@
 #include "editor/COnOffButton.h"
 
 #include "editor/CBitmap.h"
-#include "editor/CDrawContext.h"
 
 namespace VSTGUI {
 
@@ -13,25 +12,14 @@ void COnOffButton::draw(CDrawContext* context) {
     if (pBackground) {
         // Upper half for 0, lower half for anything else (a host may send 0.3).
         const int32_t offsetY = (value != 0.f) ? pBackground->getHeight() / 2 : 0;
-        if (bTransparencyEnabled)
-            pBackground->drawTransparent(context, size, CPoint(0, offsetY));
-        else
-            pBackground->draw(context, size, CPoint(0, offsetY));
+        drawBackgroundImage(context, size, CPoint(0, offsetY));
     }
     setDirty(false);
 }
 
 void COnOffButton::mouse(CDrawContext* context, CPoint& /*where*/, int32_t buttons) {
-    if (!bMouseEnabled)
+    if (!takesClick(context, buttons))
         return;
-    if (buttons == -1)
-        buttons = context ? context->getMouseButtons() : 0;
-    if (!(buttons & kLButton))
-        return;
-    if (listener && (buttons & (kAlt | kShift | kControl | kApple))) {
-        if (listener->controlModifierClicked(context, this, buttons) != 0)
-            return;
-    }
     // Acts on the press; 0.5 becomes 1 (and already shows the second image).
     value = (static_cast<int32_t>(value) != 0) ? 0.f : 1.f;
 

@@ -20,13 +20,17 @@ CView::~CView() {
 }
 
 void CView::draw(CDrawContext* context) {
-    if (pBackground) {
-        if (bTransparencyEnabled)
-            pBackground->drawTransparent(context, size);
-        else
-            pBackground->draw(context, size);
-    }
+    drawBackgroundImage(context, size);
     setDirty(false);
+}
+
+void CView::drawBackgroundImage(CDrawContext* context, const CRect& rect, const CPoint& offset) const {
+    if (!pBackground)
+        return;
+    if (bTransparencyEnabled)
+        pBackground->drawTransparent(context, rect, offset);
+    else
+        pBackground->draw(context, rect, offset);
 }
 
 void CView::drawRect(CDrawContext* context, const CRect& /*updateRect*/) { draw(context); }

@@ -69,6 +69,11 @@ public:
     CFrame* getFrame() const { return pParentFrame; }
 
 protected:
+    // Draws the background bitmap, if any, into `rect` from `offset` in the
+    // bitmap, with or without its transparency as the view is set.
+    void drawBackgroundImage(CDrawContext* context, const CRect& rect,
+                             const CPoint& offset = CPoint(0, 0)) const;
+
     CRect size;
     CRect mouseableArea;
     CFrame* pParentFrame = nullptr;

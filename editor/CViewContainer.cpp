@@ -78,11 +78,8 @@ void CViewContainer::drawBackgroundRect(CDrawContext* context, const CRect& rect
     clip.bound(oldClip);
     context->setClipRect(clip);
     if (pBackground) {
-        CRect whole(0, 0, pBackground->getWidth(), pBackground->getHeight());
-        if (bTransparencyEnabled)
-            pBackground->drawTransparent(context, whole, backgroundOffset);
-        else
-            pBackground->draw(context, whole, backgroundOffset);
+        drawBackgroundImage(context, CRect(0, 0, pBackground->getWidth(), pBackground->getHeight()),
+                            backgroundOffset);
     } else if (!bTransparencyEnabled) {
         context->setFillColor(backgroundColor);
         context->fillRect(rect);

@@ -4,6 +4,7 @@
 #include "editor/CFrame.h"
 #include "editor/CKnob.h"
 #include "editor/COnOffButton.h"
+#include "editor/PanelLayout.h"
 #include "shell/AudioEffectX.h"
 #include "shell/EditorFactory.h"
 
@@ -11,55 +12,6 @@ using namespace VSTGUI;
 using namespace ka813;
 
 namespace {
-
-// Numbers of the panel's PNG resources.
-enum PanelBitmap : int32_t {
-    kBackgroundBitmap = 1,
-    kLargeKnobBitmap = 2,
-    kSmallKnobBitmap = 3,
-    kChannelSwitchBitmap = 4,
-    kToggleBitmap = 5,
-};
-
-constexpr int32_t kKnobImages = 101;
-
-enum class ControlKind { Knob, Switch };
-
-struct PanelControl {
-    int32_t tag;
-    ControlKind kind;
-    PanelBitmap bitmap;
-    int32_t left, top;  // the size comes from the bitmap
-};
-
-// In the order the controls are made and added: the later one of two
-// neighbours with a shared edge column takes the clicks on that column.
-constexpr PanelControl kPanel[] = {
-    {kParamInput, ControlKind::Knob, kLargeKnobBitmap, 66, 170},
-    {kParamChannel, ControlKind::Switch, kChannelSwitchBitmap, 118, 159},
-    {kParamCleanCrunch, ControlKind::Switch, kToggleBitmap, 230, 204},
-    {kParamDriveA, ControlKind::Knob, kSmallKnobBitmap, 187, 197},
-    {kParamLowA, ControlKind::Knob, kSmallKnobBitmap, 294, 197},
-    {kParamMidA, ControlKind::Knob, kSmallKnobBitmap, 327, 197},
-    {kParamHighA, ControlKind::Knob, kSmallKnobBitmap, 360, 197},
-    {kParamContourA, ControlKind::Knob, kSmallKnobBitmap, 393, 197},
-    {kParamFocusA, ControlKind::Switch, kToggleBitmap, 442, 204},
-    {kParamBottomA, ControlKind::Switch, kToggleBitmap, 477, 204},
-    {kParamBrightA, ControlKind::Switch, kToggleBitmap, 513, 204},
-    {kParamLowHighGain, ControlKind::Switch, kToggleBitmap, 230, 163},
-    {kParamDriveB, ControlKind::Knob, kSmallKnobBitmap, 187, 155},
-    {kParamLowB, ControlKind::Knob, kSmallKnobBitmap, 294, 155},
-    {kParamMidB, ControlKind::Knob, kSmallKnobBitmap, 327, 155},
-    {kParamHighB, ControlKind::Knob, kSmallKnobBitmap, 360, 155},
-    {kParamContourB, ControlKind::Knob, kSmallKnobBitmap, 393, 155},
-    {kParamFocusB, ControlKind::Switch, kToggleBitmap, 442, 163},
-    {kParamBottomB, ControlKind::Switch, kToggleBitmap, 477, 163},
-    {kParamBrightB, ControlKind::Switch, kToggleBitmap, 513, 163},
-    {kParamVolume, ControlKind::Knob, kLargeKnobBitmap, 552, 170},
-    {kParamHighQuality, ControlKind::Switch, kToggleBitmap, 600, 203},
-    {kParamStereo, ControlKind::Switch, kToggleBitmap, 600, 161},
-};
-static_assert(sizeof(kPanel) / sizeof(kPanel[0]) == kNumParameters, "one control per parameter");
 
 bool validTag(int32_t tag) { return static_cast<uint32_t>(tag) < static_cast<uint32_t>(kNumParameters); }
 
@@ -70,7 +22,7 @@ AEffEditor* createEditor(AudioEffectX* effect) { return new SDEditor(effect); }
 SDEditor::SDEditor(AudioEffectX* effect) : AEffGUIEditor(effect) {
     if (effect)
         effect->setEditor(this);
-    hBackground = new CBitmap(kBackgroundBitmap);
+    hBackground = new CBitmap(kBackgroundImage);
     rect.left = 0;
     rect.top = 0;
     rect.right = static_cast<int16_t>(hBackground->getWidth());
@@ -95,33 +47,31 @@ bool SDEditor::open(void* parentWindow) {
                                   parentWindow, this);
     newFrame->setBackground(hBackground);
 
-    CBitmap* strips[6] = {};
-    for (int32_t id = kLargeKnobBitmap; id <= kToggleBitmap; ++id)
-        strips[id] = new CBitmap(id);
+    CBitmap* images[kNumPanelImages + 1] = {};
+    for (int32_t id = kLargeKnobImage; id <= kToggleImage; ++id)
+        images[id] = new CBitmap(id);
 
     CControl* made[kNumParameters] = {};
-    for (const PanelControl& entry : kPanel) {
-        CBitmap* bitmap = strips[entry.bitmap];
+    for (const PanelControl& entry : kPanelControls) {
+        CBitmap* bitmap = images[entry.image];
+        const int32_t frames = framesOf(entry.kind);
+        const int32_t imageHeight = bitmap->getHeight() / frames;
+        const CRect size(entry.left, entry.top, entry.left + bitmap->getWidth(),
+                         entry.top + imageHeight);
         CControl* control;
-        if (entry.kind == ControlKind::Knob) {
-            const int32_t imageHeight = bitmap->getHeight() / kKnobImages;
-            const CRect size(entry.left, entry.top, entry.left + bitmap->getWidth(),
-                             entry.top + imageHeight);
-            control = new CAnimKnob(size, this, entry.tag, kKnobImages, imageHeight, bitmap,
+        if (entry.kind == ControlKind::knob)
+            control = new CAnimKnob(size, this, entry.tag, frames, imageHeight, bitmap,
                                     CPoint(0, 0));
-        } else {
-            const CRect size(entry.left, entry.top, entry.left + bitmap->getWidth(),
-                             entry.top + bitmap->getHeight() / 2);
+        else
             control = new COnOffButton(size, this, entry.tag, bitmap, kListenerAfterRedraw);
-        }
         control->setValue(effect->getParameter(entry.tag));
         newFrame->addView(control);
         made[entry.tag] = control;
     }
-    // The controls hold their own references: the strips live exactly as long as they do.
-    for (CBitmap* strip : strips)
-        if (strip)
-            strip->forget();
+    // The controls hold their own references: the images live exactly as long as they do.
+    for (CBitmap* image : images)
+        if (image)
+            image->forget();
 
     {
         std::lock_guard<std::mutex> lock(controlsGuard);

@@ -4,9 +4,11 @@
 #include "editor/CDrawContext.h"
 #include "editor/CFrame.h"
 #include "editor/CKnob.h"
+#include "editor/PanelLayout.h"
 #include "editor/platform/Platform.h"
 
 using namespace VSTGUI;
+using namespace ka813;
 
 namespace {
 
@@ -22,15 +24,18 @@ BENCHMARK(decodeResource)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond)
 // An idle pass after one knob moved: the knob's rectangle is redrawn in the
 // back buffer (background, then every control overlapping it).
 void redrawOneKnob(benchmark::State& state) {
-    CBitmap background(1);
-    CBitmap strip(3);
-    CFrame* frame = new CFrame(CRect(0, 0, 720, 280), nullptr, nullptr);
+    CBitmap background(kBackgroundImage);
+    CBitmap strip(kSmallKnobImage);
+    CFrame* frame = new CFrame(CRect(0, 0, kPanelWidth, kPanelHeight), nullptr, nullptr);
     frame->setBackground(&background);
+    // The tone knobs of both rows, where the panel has them.
+    const int32_t tags[] = {kParamLowB, kParamMidB, kParamHighB, kParamContourB,
+                            kParamLowA, kParamMidA, kParamHighA, kParamContourA};
     CAnimKnob* knobs[8];
     for (int i = 0; i < 8; ++i) {
-        knobs[i] = new CAnimKnob(CRect(294 + 33 * (i % 4), 155 + 42 * (i / 4), 327 + 33 * (i % 4),
-                                       188 + 42 * (i / 4)),
-                                 nullptr, i, 101, strip.getHeight() / 101, &strip);
+        const PanelRect r = panelRect(*panelControl(tags[i]));
+        knobs[i] = new CAnimKnob(CRect(r.left, r.top, r.right, r.bottom), nullptr, tags[i], kKnobFrames,
+                                 strip.getHeight() / kKnobFrames, &strip);
         frame->addView(knobs[i]);
     }
     CDrawContext* context = frame->createWindowContext();

@@ -1,12 +1,16 @@
 #include "Background.h"
 
 #include "Drawing.h"
-#include "PanelLayout.h"
+
+#include "editor/PanelLayout.h"
+#include "shell/Identity.h"
 
 #include <cmath>
 #include <cstdio>
 
 namespace panelart {
+
+using namespace ka813;
 
 namespace {
 
@@ -23,8 +27,11 @@ constexpr double kGrilleBottom = 128;
 constexpr double kPlateTop = 136;
 constexpr double kPlateBottom = 266;
 
-constexpr const char* kProductName = "Varden_Ka318_v1_1";
-constexpr const char* kVendorName = "Orvex Plugins";
+// Where a control sits, with its image at the size it is drawn.
+double centreX(const PanelControl& c) { return c.left + panelImageShape(c.image).width * 0.5; }
+double centreY(const PanelControl& c) { return c.top + panelImageShape(c.image).frameHeight * 0.5; }
+int right(const PanelControl& c) { return panelRect(c).right; }
+int bottom(const PanelControl& c) { return panelRect(c).bottom; }
 
 struct Lettering {
     cairo_t* cr;
@@ -97,19 +104,19 @@ void drawLogo(cairo_t* cr, Lettering& letters) {
     cairo_select_font_face(cr, "Z003", CAIRO_FONT_SLANT_ITALIC, CAIRO_FONT_WEIGHT_NORMAL);
     cairo_set_font_size(cr, 46);
     cairo_text_extents_t e;
-    cairo_text_extents(cr, kProductName, &e);
+    cairo_text_extents(cr, kProductString, &e);
     const double x = cx - e.x_bearing - e.width / 2;
 
     // Cast shadow on the cloth, then a dark outline, then the chrome.
     cairo_move_to(cr, x + 2.0, baseline + 3.0);
-    cairo_text_path(cr, kProductName);
+    cairo_text_path(cr, kProductString);
     cairo_set_source_rgba(cr, 0, 0, 0, 0.75);
     cairo_set_line_width(cr, 3.0);
     cairo_stroke_preserve(cr);
     cairo_fill(cr);
 
     cairo_move_to(cr, x, baseline);
-    cairo_text_path(cr, kProductName);
+    cairo_text_path(cr, kProductString);
     cairo_set_source_rgb(cr, 0.05, 0.05, 0.05);
     cairo_set_line_width(cr, 2.6);
     cairo_stroke_preserve(cr);
@@ -122,10 +129,10 @@ void drawLogo(cairo_t* cr, Lettering& letters) {
     cairo_set_source(cr, chrome);
     cairo_fill(cr);
     cairo_pattern_destroy(chrome);
-    letters.note(kProductName, {x + e.x_bearing - 2, baseline + e.y_bearing - 2,
+    letters.note(kProductString, {x + e.x_bearing - 2, baseline + e.y_bearing - 2,
                                 x + e.x_bearing + e.width + 4, baseline + e.y_bearing + e.height + 4});
 
-    letters.add(kVendorName, cx, 108, 11, Align::centre, false);
+    letters.add(kVendorString, cx, 108, 11, Align::centre, false);
 }
 
 void drawPlate(cairo_t* cr) {
@@ -168,7 +175,7 @@ void drawPlate(cairo_t* cr) {
 // Scale round a large knob, 0 to 10 over the pointer's sweep. The ticks keep
 // clear of the knob's square so that they never hide under its image.
 void drawKnobScale(cairo_t* cr, const PanelControl& knob) {
-    const double cx = knob.centreX(), cy = knob.centreY();
+    const double cx = centreX(knob), cy = centreY(knob);
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
     for (int i = 0; i <= 10; ++i) {
         const double a = (-150.0 + 30.0 * i) * kPi / 180.0;
@@ -185,18 +192,18 @@ void drawKnobScale(cairo_t* cr, const PanelControl& knob) {
 }
 
 void drawLettering(cairo_t* cr, Lettering& letters) {
-    const PanelControl& input = *controlForTag(0);
-    const PanelControl& channel = *controlForTag(1);
-    const PanelControl& volume = *controlForTag(20);
+    const PanelControl& input = *panelControl(kParamInput);
+    const PanelControl& channel = *panelControl(kParamChannel);
+    const PanelControl& volume = *panelControl(kParamVolume);
     drawKnobScale(cr, input);
     drawKnobScale(cr, volume);
-    letters.add("INPUT", input.centreX(), 224, kLabelSize + 1, Align::centre);
-    letters.add("VOLUME", volume.centreX(), 224, kLabelSize + 1, Align::centre);
+    letters.add("INPUT", centreX(input), 224, kLabelSize + 1, Align::centre);
+    letters.add("VOLUME", centreX(volume), 224, kLabelSize + 1, Align::centre);
 
-    letters.add("CHANNEL", channel.centreX(), kUpperLabelBaseline, kLabelSize, Align::centre);
+    letters.add("CHANNEL", centreX(channel), kUpperLabelBaseline, kLabelSize, Align::centre);
     // Channel letters sit by the lamps of the channel switch.
-    letters.add("B", channel.right() + 8, channel.top + 18, 11, Align::centre);
-    letters.add("A", channel.right() + 8, channel.top + 57, 11, Align::centre);
+    letters.add("B", right(channel) + 8, channel.top + 18, 11, Align::centre);
+    letters.add("A", right(channel) + 8, channel.top + 57, 11, Align::centre);
 
     // Knob and toggle captions: over the upper row (channel B), under the
     // lower row (channel A).
@@ -205,13 +212,15 @@ void drawLettering(cairo_t* cr, Lettering& letters) {
         const char* text;
     };
     const Caption captions[] = {
-        {12, 4, "DRIVE"},  {13, 5, "LOW"},    {14, 6, "MID"},     {15, 7, "HIGH"},
-        {16, 8, "CONTOUR"}, {17, 9, "FOCUS"}, {18, 10, "BOTTOM"}, {19, 11, "BRIGHT"},
-        {3, 2, "MODE"},
+        {kParamDriveB, kParamDriveA, "DRIVE"},       {kParamLowB, kParamLowA, "LOW"},
+        {kParamMidB, kParamMidA, "MID"},             {kParamHighB, kParamHighA, "HIGH"},
+        {kParamContourB, kParamContourA, "CONTOUR"}, {kParamFocusB, kParamFocusA, "FOCUS"},
+        {kParamBottomB, kParamBottomA, "BOTTOM"},    {kParamBrightB, kParamBrightA, "BRIGHT"},
+        {kParamLowHighGain, kParamCleanCrunch, "MODE"},
     };
     for (const Caption& c : captions) {
-        letters.add(c.text, controlForTag(c.upperTag)->centreX(), kUpperLabelBaseline, kLabelSize, Align::centre);
-        letters.add(c.text, controlForTag(c.lowerTag)->centreX(), kLowerLabelBaseline, kLabelSize, Align::centre);
+        letters.add(c.text, centreX(*panelControl(c.upperTag)), kUpperLabelBaseline, kLabelSize, Align::centre);
+        letters.add(c.text, centreX(*panelControl(c.lowerTag)), kLowerLabelBaseline, kLabelSize, Align::centre);
     }
 
     // The pair beside each mode toggle: lever up selects the upper word.
@@ -221,24 +230,24 @@ void drawLettering(cairo_t* cr, Lettering& letters) {
         const char* down;
     };
     const Pair pairs[] = {
-        {3, "HIGH GAIN", "LOW GAIN"},
-        {2, "CRUNCH", "CLEAN"},
-        {21, "STEREO", "MONO"},
-        {22, "HIGH QUALITY", "LOW QUALITY"},
+        {kParamLowHighGain, "HIGH GAIN", "LOW GAIN"},
+        {kParamCleanCrunch, "CRUNCH", "CLEAN"},
+        {kParamStereo, "STEREO", "MONO"},
+        {kParamHighQuality, "HIGH QUALITY", "LOW QUALITY"},
     };
     for (const Pair& p : pairs) {
-        const PanelControl& t = *controlForTag(p.tag);
-        letters.add(p.up, t.right() + 3, t.top + 8.5, kLabelSize - 0.5, Align::left);
-        letters.add(p.down, t.right() + 3, t.bottom() - 3, kLabelSize - 0.5, Align::left);
+        const PanelControl& t = *panelControl(p.tag);
+        letters.add(p.up, right(t) + 3, t.top + 8.5, kLabelSize - 0.5, Align::left);
+        letters.add(p.down, right(t) + 3, bottom(t) - 3, kLabelSize - 0.5, Align::left);
     }
     // A short rule keeps each stacked pair with its own toggle.
-    for (int tag : {3, 21}) {
-        const PanelControl& t = *controlForTag(tag);
-        const double y = t.bottom() + 2.5;
+    for (int tag : {kParamLowHighGain, kParamStereo}) {
+        const PanelControl& t = *panelControl(tag);
+        const double y = bottom(t) + 2.5;
         setColour(cr, kInk, 0.35);
         cairo_set_line_width(cr, 0.8);
-        cairo_move_to(cr, t.right() + 3, y);
-        cairo_line_to(cr, t.right() + (tag == 3 ? 38 : 52), y);
+        cairo_move_to(cr, right(t) + 3, y);
+        cairo_line_to(cr, right(t) + (tag == kParamLowHighGain ? 38 : 52), y);
         cairo_stroke(cr);
     }
 }
@@ -253,8 +262,8 @@ std::vector<std::string> checkLettering(const Lettering& letters) {
             std::snprintf(msg, sizeof msg, "\"%s\" runs off the panel", text.c_str());
             faults.emplace_back(msg);
         }
-        for (const PanelControl& c : kControls) {
-            const Box rect{double(c.left), double(c.top), double(c.right()), double(c.bottom())};
+        for (const PanelControl& c : kPanelControls) {
+            const Box rect{double(c.left), double(c.top), double(right(c)), double(bottom(c))};
             if (box.overlaps(rect)) {
                 std::snprintf(msg, sizeof msg, "\"%s\" lies under the control with tag %d", text.c_str(), c.tag);
                 faults.emplace_back(msg);

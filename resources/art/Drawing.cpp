@@ -133,6 +133,21 @@ cairo_surface_t* makeGrilleCloth(int w, int h, uint32_t seed) {
     return surfaceFromRgb(w, h, px);
 }
 
+cairo_surface_t* makeStrip(int width, int frameHeight, int frames,
+                           const std::function<void(cairo_t*, int frame, double top)>& drawFrame) {
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, frameHeight * frames);
+    cairo_t* cr = cairo_create(s);
+    for (int f = 0; f < frames; ++f) {
+        cairo_save(cr);
+        cairo_rectangle(cr, 0, frameHeight * f, width, frameHeight);
+        cairo_clip(cr);
+        drawFrame(cr, f, frameHeight * f);
+        cairo_restore(cr);
+    }
+    cairo_destroy(cr);
+    return s;
+}
+
 void drawRoundShadow(cairo_t* cr, double cx, double cy, double radius, double spread,
                      double dx, double dy, double alpha) {
     cairo_pattern_t* p = cairo_pattern_create_radial(cx + dx, cy + dy, radius * 0.6,

@@ -5,6 +5,7 @@
 #include <cairo.h>
 
 #include <cstdint>
+#include <functional>
 
 namespace panelart {
 
@@ -42,6 +43,12 @@ void roundedRect(cairo_t* cr, double x, double y, double w, double h, double rad
 cairo_surface_t* makeTolex(int w, int h, uint32_t seed);
 cairo_surface_t* makeBrushedMetal(int w, int h, Rgb base, double streakDepth, uint32_t seed);
 cairo_surface_t* makeGrilleCloth(int w, int h, uint32_t seed);
+
+// An image strip: `frames` frames of width x frameHeight stacked top to
+// bottom, each drawn by `drawFrame` (given the frame's number and its top)
+// clipped to its own cell.
+cairo_surface_t* makeStrip(int width, int frameHeight, int frames,
+                           const std::function<void(cairo_t*, int frame, double top)>& drawFrame);
 
 void drawScrew(cairo_t* cr, double cx, double cy, double radius, double slotAngle);
 

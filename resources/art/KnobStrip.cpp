@@ -1,5 +1,4 @@
 #include "Drawing.h"
-#include "PanelLayout.h"
 #include "Strips.h"
 
 #include <algorithm>
@@ -120,19 +119,14 @@ double knobPointerAngle(double value) {
     return (-150.0 + 300.0 * value) * kPi / 180.0;
 }
 
-cairo_surface_t* makeKnobStrip(int size) {
-    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size, size * kKnobFrames);
-    cairo_t* cr = cairo_create(s);
+cairo_surface_t* makeKnobStrip(ka813::PanelImage image) {
+    const ka813::PanelImageShape shape = ka813::panelImageShape(image);
+    const int size = shape.width;
     const double r = size * 0.5 - 2.2;
-    for (int i = 0; i < kKnobFrames; ++i) {
-        cairo_save(cr);
-        cairo_rectangle(cr, 0, size * i, size, size);
-        cairo_clip(cr);
-        drawKnob(cr, size * 0.5, size * i + size * 0.5 - 0.3, r, knobPointerAngle(i / 100.0));
-        cairo_restore(cr);
-    }
-    cairo_destroy(cr);
-    return s;
+    return makeStrip(size, shape.frameHeight, shape.frames, [&](cairo_t* cr, int frame, double top) {
+        const double value = frame / double(shape.frames - 1);
+        drawKnob(cr, size * 0.5, top + size * 0.5 - 0.3, r, knobPointerAngle(value));
+    });
 }
 
 } // namespace panelart

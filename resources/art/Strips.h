@@ -2,13 +2,15 @@
 // real alpha so the panel shows around them.
 #pragma once
 
+#include "editor/PanelLayout.h"
+
 #include <cairo.h>
 
 namespace panelart {
 
-// A knob `size` pixels square, 101 frames, pointer from about 7 o'clock
-// (frame 0) clockwise to about 5 o'clock (frame 100).
-cairo_surface_t* makeKnobStrip(int size);
+// One of the knob images: square frames, the pointer turning from about
+// 7 o'clock (first frame) clockwise to about 5 o'clock (last frame).
+cairo_surface_t* makeKnobStrip(ka813::PanelImage image);
 
 // Pointer angle in radians, clockwise from 12 o'clock, for a value 0..1.
 double knobPointerAngle(double value);

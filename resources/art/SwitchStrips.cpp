@@ -1,5 +1,4 @@
 #include "Drawing.h"
-#include "PanelLayout.h"
 #include "Strips.h"
 
 #include <cmath>
@@ -106,39 +105,22 @@ void drawToggle(cairo_t* cr, double cx, double cy, double nutRadius, double leve
 } // namespace
 
 cairo_surface_t* makeToggleStrip() {
-    const StripSize sz = stripSize(Strip::toggle);
-    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, sz.width, sz.frameHeight * sz.frames);
-    cairo_t* cr = cairo_create(s);
-    for (int f = 0; f < sz.frames; ++f) {
-        cairo_save(cr);
-        cairo_rectangle(cr, 0, sz.frameHeight * f, sz.width, sz.frameHeight);
-        cairo_clip(cr);
-        drawToggle(cr, sz.width * 0.5, sz.frameHeight * f + sz.frameHeight * 0.5, 7.5, 13.0, 4.6, f == 1);
-        cairo_restore(cr);
-    }
-    cairo_destroy(cr);
-    return s;
+    const ka813::PanelImageShape sz = ka813::panelImageShape(ka813::kToggleImage);
+    return makeStrip(sz.width, sz.frameHeight, sz.frames, [&](cairo_t* cr, int frame, double top) {
+        drawToggle(cr, sz.width * 0.5, top + sz.frameHeight * 0.5, 7.5, 13.0, 4.6, frame == 1);
+    });
 }
 
 cairo_surface_t* makeChannelSwitchStrip() {
-    const StripSize sz = stripSize(Strip::channelSwitch);
-    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, sz.width, sz.frameHeight * sz.frames);
-    cairo_t* cr = cairo_create(s);
+    const ka813::PanelImageShape sz = ka813::panelImageShape(ka813::kChannelSwitchImage);
     const Rgb channelBLamp{0.95, 0.16, 0.08};
     const Rgb channelALamp{0.22, 0.88, 0.25};
-    for (int f = 0; f < sz.frames; ++f) {
-        const double y0 = sz.frameHeight * f;
-        const bool up = f == 1;
-        cairo_save(cr);
-        cairo_rectangle(cr, 0, y0, sz.width, sz.frameHeight);
-        cairo_clip(cr);
-        drawLamp(cr, 42, y0 + 14, 7.5, channelBLamp, up);
-        drawLamp(cr, 42, y0 + 53, 7.5, channelALamp, !up);
-        drawToggle(cr, 19, y0 + sz.frameHeight * 0.5, 10.5, 20.0, 6.2, up);
-        cairo_restore(cr);
-    }
-    cairo_destroy(cr);
-    return s;
+    return makeStrip(sz.width, sz.frameHeight, sz.frames, [&](cairo_t* cr, int frame, double top) {
+        const bool up = frame == 1;
+        drawLamp(cr, 42, top + 14, 7.5, channelBLamp, up);
+        drawLamp(cr, 42, top + 53, 7.5, channelALamp, !up);
+        drawToggle(cr, 19, top + sz.frameHeight * 0.5, 10.5, 20.0, 6.2, up);
+    });
 }
 
 } // namespace panelart

@@ -9,9 +9,10 @@
 // Narrow, Z003) of Debian's fonts-urw-base35.
 
 #include "Background.h"
-#include "PanelLayout.h"
 #include "PngWriter.h"
 #include "Strips.h"
+
+#include "editor/PanelLayout.h"
 
 #include <cairo.h>
 
@@ -21,12 +22,23 @@
 #include <string>
 
 using namespace panelart;
+using namespace ka813;
 
 namespace {
 
 // The file each resource number is stored in; resources.list says the same.
-const char* const kFiles[] = {nullptr, "panel_background.png", "knob_large.png", "knob_small.png",
-                              "switch_channel.png", "switch_toggle.png"};
+const char* const kFiles[kNumPanelImages + 1] = {nullptr, "panel_background.png", "knob_large.png",
+                                                 "knob_small.png", "switch_channel.png",
+                                                 "switch_toggle.png"};
+
+// The value each parameter shows in the preview, by index.
+constexpr double kPreviewValues[kNumParameters] = {
+    0.5,                                   // Input
+    0, 1, 0,                               // Channel, Clean/Crunch, Low/High Gain
+    0.4, 0.5, 0.6, 0.55, 0.3, 0, 1, 0,     // channel A
+    0.7, 0.5, 0.45, 0.6, 0.65, 1, 0, 1,    // channel B
+    0.5, 1, 1,                             // Volume, Mono/Stereo, LowQ/HighQ
+};
 
 bool save(cairo_surface_t* s, const std::string& path) {
     if (!writeRgbaPng(s, path)) {
@@ -37,12 +49,13 @@ bool save(cairo_surface_t* s, const std::string& path) {
 }
 
 void placeFrame(cairo_t* cr, cairo_surface_t* strip, const PanelControl& c) {
-    const StripSize sz = stripSize(c.strip);
+    const PanelImageShape sz = panelImageShape(c.image);
+    const double value = kPreviewValues[c.tag];
     int frame = 0;
-    if (sz.frames == kKnobFrames)
-        frame = static_cast<int>(std::lround(c.value * (kKnobFrames - 1)));
+    if (c.kind == ControlKind::knob)
+        frame = static_cast<int>(std::lround(value * (sz.frames - 1)));
     else
-        frame = c.value != 0 ? 1 : 0;
+        frame = value != 0 ? 1 : 0;
     cairo_save(cr);
     cairo_rectangle(cr, c.left, c.top, sz.width, sz.frameHeight);
     cairo_clip(cr);
@@ -72,23 +85,24 @@ int main(int argc, char** argv) {
 
     PanelBackground bg = makeBackground();
     for (const std::string& fault : bg.layoutFaults) std::fprintf(stderr, "layout: %s\n", fault.c_str());
-    cairo_surface_t* strips[6] = {bg.surface, bg.surface, makeKnobStrip(40), makeKnobStrip(33),
-                                  makeChannelSwitchStrip(), makeToggleStrip()};
+    cairo_surface_t* strips[kNumPanelImages + 1] = {
+        nullptr, bg.surface, makeKnobStrip(kLargeKnobImage), makeKnobStrip(kSmallKnobImage),
+        makeChannelSwitchStrip(), makeToggleStrip()};
 
     bool ok = bg.layoutFaults.empty();
     if (ok && !dir.empty())
-        for (int id = 1; id <= 5; ++id) ok = save(strips[id], dir + "/" + kFiles[id]) && ok;
+        for (int id = 1; id <= kNumPanelImages; ++id) ok = save(strips[id], dir + "/" + kFiles[id]) && ok;
 
     if (!preview.empty()) {
         cairo_surface_t* panel = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kPanelWidth, kPanelHeight);
         cairo_t* cr = cairo_create(panel);
         cairo_set_source_surface(cr, bg.surface, 0, 0);
         cairo_paint(cr);
-        for (const PanelControl& c : kControls) placeFrame(cr, strips[static_cast<int>(c.strip)], c);
+        for (const PanelControl& c : kPanelControls) placeFrame(cr, strips[c.image], c);
         cairo_destroy(cr);
         ok = save(panel, preview) && ok;
         cairo_surface_destroy(panel);
     }
-    for (int id = 1; id <= 5; ++id) cairo_surface_destroy(strips[id]);
+    for (int id = 1; id <= kNumPanelImages; ++id) cairo_surface_destroy(strips[id]);
     return ok ? 0 : 1;
 }

@@ -84,16 +84,16 @@ TEST_F(EditorHost, EveryControlShowsTheImageItsValueSelects) {
     // Knobs at values that pick distinct images, switches at 0, 1 and 0.5.
     // The mode switches go first: they recall the mode's stored values.
     for (int tag : {1, 2, 3, 0, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22}) {
-        const bool knob = expectedControl(tag).kind == Kind::Knob;
+        const bool knob = ka813::panelControl(tag)->kind == ka813::ControlKind::knob;
         plugin->setParameter(tag, knob ? (tag * 7 % 101) / 100.f + 0.001f
                                        : (tag % 3 == 0 ? 0.f : tag % 3 == 1 ? 1.f : 0.5f));
     }
     ASSERT_TRUE(open(*plugin, parent));
     ASSERT_TRUE(idleUntilPainted());
-    for (const auto& control : kExpectedPanel) {
+    for (const ka813::PanelControl& control : ka813::kPanelControls) {
         double error = 0;
         const int shown = shownImage(control.tag, &error);
-        const int expected = control.kind == Kind::Knob ? control.tag * 7 % 101 : (control.tag % 3 ? 1 : 0);
+        const int expected = control.kind == ka813::ControlKind::knob ? control.tag * 7 % 101 : (control.tag % 3 ? 1 : 0);
         EXPECT_EQ(shown, expected) << "tag " << control.tag;
         EXPECT_LT(error, 1.5) << "tag " << control.tag;
     }

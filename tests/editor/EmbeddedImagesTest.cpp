@@ -2,6 +2,7 @@
 // libpng, checked against the resource table and the control layout.
 
 #include "ResourceImages.h"
+#include "editor/PanelLayout.h"
 #include "resources/EmbeddedResources.h"
 
 #include <gtest/gtest.h>
@@ -14,11 +15,12 @@
 
 namespace {
 
+using namespace ka813;
 using resourcetest::Image;
 
 const Image& image(int id) {
-    static Image images[6];
-    static bool decoded[6] = {};
+    static Image images[kNumPanelImages + 1];
+    static bool decoded[kNumPanelImages + 1] = {};
     if (!decoded[id]) {
         decoded[id] = true;
         resourcetest::decodeEmbedded(id, images[id]);
@@ -26,35 +28,14 @@ const Image& image(int id) {
     return images[id];
 }
 
-enum Strip { kBackground = 1, kLargeKnob, kSmallKnob, kChannelSwitch, kToggle };
-
+// An image's size as drawn, in the unsigned pixels of the decoded image.
 struct StripShape {
-    int id;
     unsigned width, height, frameHeight, frames;
 };
-const StripShape kShapes[] = {
-    {kBackground, 720, 280, 280, 1},  {kLargeKnob, 40, 4040, 40, 101}, {kSmallKnob, 33, 3333, 33, 101},
-    {kChannelSwitch, 54, 134, 67, 2}, {kToggle, 22, 70, 35, 2},
-};
-
-// Every control's top-left and strip, as the editor places them.
-struct Placed {
-    int tag;
-    Strip strip;
-    unsigned left, top;
-};
-const Placed kControls[] = {
-    {0, kLargeKnob, 66, 170},   {1, kChannelSwitch, 118, 159}, {2, kToggle, 230, 204},
-    {4, kSmallKnob, 187, 197},  {5, kSmallKnob, 294, 197},     {6, kSmallKnob, 327, 197},
-    {7, kSmallKnob, 360, 197},  {8, kSmallKnob, 393, 197},     {9, kToggle, 442, 204},
-    {10, kToggle, 477, 204},    {11, kToggle, 513, 204},       {3, kToggle, 230, 163},
-    {12, kSmallKnob, 187, 155}, {13, kSmallKnob, 294, 155},    {14, kSmallKnob, 327, 155},
-    {15, kSmallKnob, 360, 155}, {16, kSmallKnob, 393, 155},    {17, kToggle, 442, 163},
-    {18, kToggle, 477, 163},    {19, kToggle, 513, 163},       {20, kLargeKnob, 552, 170},
-    {22, kToggle, 600, 203},    {21, kToggle, 600, 161},
-};
-
-const StripShape& shape(int id) { return kShapes[id - 1]; }
+StripShape shape(int id) {
+    const PanelImageShape s = panelImageShape(static_cast<PanelImage>(id));
+    return {unsigned(s.width), unsigned(s.frameHeight * s.frames), unsigned(s.frameHeight), unsigned(s.frames)};
+}
 
 bool isInk(const uint8_t* p) { return p[0] > 170 && p[1] > 160 && p[2] > 130; }
 
@@ -65,14 +46,14 @@ bool isPointer(const uint8_t* p) { return p[3] > 128 && p[0] > 150 && p[0] - p[2
 
 TEST(EmbeddedImages, EveryNumberedImageIsPresentAndNoOther) {
     static const unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-    for (int id = 1; id <= 5; ++id) {
+    for (int id = 1; id <= kNumPanelImages; ++id) {
         EmbeddedResource res{nullptr, 0};
         ASSERT_TRUE(findEmbeddedResource(id, &res)) << id;
         ASSERT_NE(res.data, nullptr);
         ASSERT_GT(res.size, sizeof kSignature);
         EXPECT_EQ(std::memcmp(res.data, kSignature, sizeof kSignature), 0) << id;
     }
-    for (int id : {0, 6, -1, 1000}) {
+    for (int id : {0, kNumPanelImages + 1, -1, 1000}) {
         EmbeddedResource res{reinterpret_cast<const unsigned char*>(&id), 7};
         EXPECT_FALSE(findEmbeddedResource(id, &res)) << id;
         EXPECT_EQ(res.size, 7u) << "a failed lookup leaves the record alone";
@@ -80,39 +61,37 @@ TEST(EmbeddedImages, EveryNumberedImageIsPresentAndNoOther) {
     EXPECT_TRUE(findEmbeddedResource(3, nullptr));
 }
 
-TEST(EmbeddedImages, SizesFramesAndFormatFollowTheResourceTable) {
-    for (const StripShape& s : kShapes) {
-        SCOPED_TRACE(s.id);
-        const Image& img = image(s.id);
+TEST(EmbeddedImages, SizesFramesAndFormatAreThoseTheLayoutDrawsWith) {
+    for (int id = 1; id <= kNumPanelImages; ++id) {
+        SCOPED_TRACE(id);
+        const Image& img = image(id);
         EXPECT_EQ(img.bitDepth, 8);
         EXPECT_EQ(img.colourType, PNG_COLOR_TYPE_RGB_ALPHA);
-        EXPECT_EQ(img.width, s.width);
-        EXPECT_EQ(img.height, s.height);
-        EXPECT_EQ(img.height / s.frameHeight, s.frames);
-        EXPECT_EQ(img.height % s.frameHeight, 0u);
+        EXPECT_EQ(img.width, shape(id).width);
+        EXPECT_EQ(img.height, shape(id).height);
     }
 }
 
 TEST(EmbeddedImages, BackgroundIsOpaque) {
-    const Image& bg = image(kBackground);
-    ASSERT_EQ(bg.data.size(), 720u * 280 * 4);
+    const Image& bg = image(kBackgroundImage);
+    ASSERT_EQ(bg.data.size(), size_t(kPanelWidth) * kPanelHeight * 4);
     unsigned seeThrough = 0;
     for (size_t i = 3; i < bg.data.size(); i += 4) seeThrough += bg.data[i] != 255;
     EXPECT_EQ(seeThrough, 0u);
 }
 
 TEST(EmbeddedImages, NoLabelHidesUnderAControlAndEveryControlHasOneNearby) {
-    const Image& bg = image(kBackground);
-    ASSERT_EQ(bg.width, 720u);
-    for (const Placed& c : kControls) {
+    const Image& bg = image(kBackgroundImage);
+    ASSERT_EQ(bg.width, unsigned(kPanelWidth));
+    ASSERT_EQ(bg.height, unsigned(kPanelHeight));
+    for (const PanelControl& c : kPanelControls) {
         SCOPED_TRACE(c.tag);
-        const unsigned right = c.left + shape(c.strip).width;
-        const unsigned bottom = c.top + shape(c.strip).frameHeight;
+        const PanelRect r = panelRect(c);
         unsigned inkUnder = 0, inkNear = 0;
-        const unsigned margin = 14;
-        for (unsigned y = c.top - margin; y < bottom + margin; ++y)
-            for (unsigned x = c.left - margin; x < right + margin; ++x) {
-                const bool inside = x >= c.left && x < right && y >= c.top && y < bottom;
+        const int margin = 14;
+        for (int y = r.top - margin; y < r.bottom + margin; ++y)
+            for (int x = r.left - margin; x < r.right + margin; ++x) {
+                const bool inside = x >= r.left && x < r.right && y >= r.top && y < r.bottom;
                 if (isInk(bg.at(x, y))) ++(inside ? inkUnder : inkNear);
             }
         EXPECT_EQ(inkUnder, 0u);
@@ -121,8 +100,8 @@ TEST(EmbeddedImages, NoLabelHidesUnderAControlAndEveryControlHasOneNearby) {
 }
 
 TEST(EmbeddedImages, EveryFrameHasTransparentCornersAndAntiAliasedEdges) {
-    for (int id : {kLargeKnob, kSmallKnob, kChannelSwitch, kToggle}) {
-        const StripShape& s = shape(id);
+    for (int id : {kLargeKnobImage, kSmallKnobImage, kChannelSwitchImage, kToggleImage}) {
+        const StripShape s = shape(id);
         const Image& img = image(id);
         ASSERT_EQ(img.height, s.height);
         for (unsigned f = 0; f < s.frames; ++f) {
@@ -146,8 +125,8 @@ TEST(EmbeddedImages, EveryFrameHasTransparentCornersAndAntiAliasedEdges) {
 }
 
 TEST(EmbeddedImages, KnobPointerTurnsClockwiseFromSevenToFiveOClock) {
-    for (int id : {kLargeKnob, kSmallKnob}) {
-        const StripShape& s = shape(id);
+    for (int id : {kLargeKnobImage, kSmallKnobImage}) {
+        const StripShape s = shape(id);
         const Image& img = image(id);
         ASSERT_EQ(img.height, s.height);
         const double half = s.width / 2.0;
@@ -190,14 +169,14 @@ TEST(EmbeddedImages, SwitchFramesShowLeverDownThenUpAndTheMatchingLamp) {
             }
         return sum / weight;
     };
-    const Image& toggle = image(kToggle);
-    ASSERT_EQ(toggle.height, 70u);
-    EXPECT_GT(massCentreY(toggle, shape(kToggle), 0, 0, 22), 1.5) << "value 0: lever down";
-    EXPECT_LT(massCentreY(toggle, shape(kToggle), 1, 0, 22), -1.5) << "value 1: lever up";
+    const Image& toggle = image(kToggleImage);
+    ASSERT_EQ(toggle.height, shape(kToggleImage).height);
+    EXPECT_GT(massCentreY(toggle, shape(kToggleImage), 0, 0, 22), 1.5) << "value 0: lever down";
+    EXPECT_LT(massCentreY(toggle, shape(kToggleImage), 1, 0, 22), -1.5) << "value 1: lever up";
 
-    const Image& channel = image(kChannelSwitch);
-    const StripShape& s = shape(kChannelSwitch);
-    ASSERT_EQ(channel.height, 134u);
+    const Image& channel = image(kChannelSwitchImage);
+    const StripShape s = shape(kChannelSwitchImage);
+    ASSERT_EQ(channel.height, s.height);
     // The lever stands in the left part of the image, the lamps in the right.
     EXPECT_GT(massCentreY(channel, s, 0, 0, 32), 1.5);
     EXPECT_LT(massCentreY(channel, s, 1, 0, 32), -1.5);

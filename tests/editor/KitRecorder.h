@@ -3,6 +3,7 @@
 #include <atomic>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "editor/CControl.h"
@@ -17,6 +18,8 @@ public:
     std::atomic<bool> editing{false};
     std::atomic<float> lastValue{-1.f};
     std::function<void()> onIdle;  // what the editor's idle does besides counting
+    int32_t modifierClickAnswer = 0;  // non-zero: modifier clicks are taken here
+    std::vector<std::pair<int32_t, int32_t>> modifierClicks;  // tag and buttons of each offer
 
     void doIdleStuff() override {
         events.push_back("idle");
@@ -36,6 +39,11 @@ public:
         events.push_back("changed " + std::to_string(control->getTag()));
         lastValue = control->getValue();
         control->setDirty(true);
+    }
+    int32_t controlModifierClicked(VSTGUI::CDrawContext*, VSTGUI::CControl* control,
+                                   int32_t buttons) override {
+        modifierClicks.emplace_back(control->getTag(), buttons);
+        return modifierClickAnswer;
     }
     // The events without the idle passes, which depend on timing.
     std::vector<std::string> edits() const {

@@ -1,31 +1,12 @@
 #include "PanelHost.h"
 
 #include <cmath>
-#include <cstdlib>
 #include <map>
 
 #include "editor/CBitmap.h"
 #include "editor/platform/Platform.h"
 
 namespace paneltest {
-
-const ExpectedControl kExpectedPanel[23] = {
-    {0, Kind::Knob, 2, 66, 170},     {1, Kind::Switch, 4, 118, 159},  {2, Kind::Switch, 5, 230, 204},
-    {4, Kind::Knob, 3, 187, 197},    {5, Kind::Knob, 3, 294, 197},    {6, Kind::Knob, 3, 327, 197},
-    {7, Kind::Knob, 3, 360, 197},    {8, Kind::Knob, 3, 393, 197},    {9, Kind::Switch, 5, 442, 204},
-    {10, Kind::Switch, 5, 477, 204}, {11, Kind::Switch, 5, 513, 204}, {3, Kind::Switch, 5, 230, 163},
-    {12, Kind::Knob, 3, 187, 155},   {13, Kind::Knob, 3, 294, 155},   {14, Kind::Knob, 3, 327, 155},
-    {15, Kind::Knob, 3, 360, 155},   {16, Kind::Knob, 3, 393, 155},   {17, Kind::Switch, 5, 442, 163},
-    {18, Kind::Switch, 5, 477, 163}, {19, Kind::Switch, 5, 513, 163}, {20, Kind::Knob, 2, 552, 170},
-    {22, Kind::Switch, 5, 600, 203}, {21, Kind::Switch, 5, 600, 161},
-};
-
-const ExpectedControl& expectedControl(int tag) {
-    for (const auto& c : kExpectedPanel)
-        if (c.tag == tag)
-            return c;
-    std::abort();
-}
 
 const Picture& resourcePicture(int id) {
     static std::map<int, Picture> cache;
@@ -83,7 +64,7 @@ bool PanelHost::open(vsthost::Plugin& host, ::Window parentWindow) {
 }
 
 bool PanelHost::idleUntilPainted() {
-    const Picture& background = resourcePicture(1);
+    const Picture& background = resourcePicture(ka813::kBackgroundImage);
     if (background.bgra.empty())
         return false;
     // A spot of bare background, away from every control.
@@ -101,10 +82,10 @@ bool PanelHost::idleUntilPainted() {
 }
 
 int PanelHost::shownImage(int tag, double* meanError) {
-    const ExpectedControl& control = expectedControl(tag);
-    const Picture& background = resourcePicture(1);
-    const Picture& strip = resourcePicture(control.bitmap);
-    const int frames = control.kind == Kind::Knob ? 101 : 2;
+    const ka813::PanelControl& control = *ka813::panelControl(tag);
+    const Picture& background = resourcePicture(ka813::kBackgroundImage);
+    const Picture& strip = resourcePicture(control.image);
+    const int frames = ka813::framesOf(control.kind);
     const int width = strip.width, height = strip.height / frames;
     const auto shown = display.grab(child(), control.left, control.top, width, height);
     if (shown.size() != static_cast<size_t>(width * height) || background.bgra.empty())

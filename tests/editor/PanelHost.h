@@ -10,23 +10,13 @@
 #include <thread>
 #include <vector>
 
-#include "XTestSupport.h"
+#include "editor/PanelLayout.h"
 #include "tests/shell/PluginPath.h"
 #include "tools/host/VstHost.h"
+// After the layout: Xlib's macros (None among them) would clash with its names.
+#include "XTestSupport.h"
 
 namespace paneltest {
-
-enum class Kind { Knob, Switch };
-
-// The panel as it should be: every control, where it sits and what it shows.
-struct ExpectedControl {
-    int tag;
-    Kind kind;
-    int bitmap;  // resource number
-    int left, top;
-};
-extern const ExpectedControl kExpectedPanel[23];
-const ExpectedControl& expectedControl(int tag);
 
 // Decoded resources, to tell which image a control shows.
 struct Picture {

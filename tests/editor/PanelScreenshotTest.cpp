@@ -3,6 +3,7 @@
 // the background with, on every control, the image its parameter selects.
 
 #include "ResourceImages.h"
+#include "editor/PanelLayout.h"
 #include "tools/host/VstHost.h"
 
 #include <gtest/gtest.h>
@@ -20,25 +21,8 @@ extern char** environ;
 
 namespace {
 
+using namespace ka813;
 using resourcetest::Image;
-
-enum Strip { kBackground = 1, kLargeKnob, kSmallKnob, kChannelSwitch, kToggle };
-
-struct Placed {
-    int tag;
-    Strip strip;
-    unsigned left, top;
-};
-const Placed kControls[] = {
-    {0, kLargeKnob, 66, 170},   {1, kChannelSwitch, 118, 159}, {2, kToggle, 230, 204},
-    {4, kSmallKnob, 187, 197},  {5, kSmallKnob, 294, 197},     {6, kSmallKnob, 327, 197},
-    {7, kSmallKnob, 360, 197},  {8, kSmallKnob, 393, 197},     {9, kToggle, 442, 204},
-    {10, kToggle, 477, 204},    {11, kToggle, 513, 204},       {3, kToggle, 230, 163},
-    {12, kSmallKnob, 187, 155}, {13, kSmallKnob, 294, 155},    {14, kSmallKnob, 327, 155},
-    {15, kSmallKnob, 360, 155}, {16, kSmallKnob, 393, 155},    {17, kToggle, 442, 163},
-    {18, kToggle, 477, 163},    {19, kToggle, 513, 163},       {20, kLargeKnob, 552, 170},
-    {22, kToggle, 600, 203},    {21, kToggle, 600, 161},
-};
 
 int run(const std::vector<std::string>& args) {
     std::vector<char*> argv;
@@ -53,12 +37,12 @@ int run(const std::vector<std::string>& args) {
 
 // The image a control shows for a value: a knob picks image floor(value x 100)
 // at pixel precision, a switch its lower half for any value but 0.
-unsigned frameFor(const Image& strip, Strip kind, float value) {
-    if (kind == kChannelSwitch || kind == kToggle) return value != 0 ? 1 : 0;
-    const unsigned h = strip.height / 101, span = h * 100;
+unsigned frameFor(const Image& strip, ControlKind kind, float value) {
+    if (kind == ControlKind::onOffSwitch) return value != 0 ? 1 : 0;
+    const unsigned h = strip.height / kKnobFrames, span = h * (kKnobFrames - 1);
     if (!(value > 0)) return 0;
     const double y = std::floor(value * span);
-    return y >= span ? 100 : static_cast<unsigned>(y) / h;
+    return y >= span ? kKnobFrames - 1 : static_cast<unsigned>(y) / h;
 }
 
 } // namespace
@@ -81,26 +65,26 @@ TEST(PanelScreenshot, ShowsEveryControlAtTheValueTheEffectReports) {
     plugin->setParameter(14, 1.f);
     plugin->setParameter(20, 0.999f);
     plugin->setParameter(21, 0.f);
-    float values[23];
-    for (int i = 0; i < 23; ++i) values[i] = plugin->getParameter(i);
+    float values[kNumParameters];
+    for (int i = 0; i < kNumParameters; ++i) values[i] = plugin->getParameter(i);
     ASSERT_EQ(values[12], 0.25f);
 
-    Image screen, strips[6];
+    Image screen, strips[kNumPanelImages + 1];
     ASSERT_TRUE(resourcetest::decodeFile(shot, screen));
     ASSERT_EQ(screen.width, 720u);
     ASSERT_EQ(screen.height, 280u);
-    for (int id = 1; id <= 5; ++id) ASSERT_TRUE(resourcetest::decodeEmbedded(id, strips[id]));
+    for (int id = 1; id <= kNumPanelImages; ++id) ASSERT_TRUE(resourcetest::decodeEmbedded(id, strips[id]));
 
     // Compose what the panel should look like: each strip image blended
     // over the background.
     std::vector<double> expected(720 * 280 * 3);
     for (unsigned y = 0; y < 280; ++y)
         for (unsigned x = 0; x < 720; ++x)
-            for (int c = 0; c < 3; ++c) expected[(y * 720 + x) * 3 + c] = strips[kBackground].at(x, y)[c];
-    for (const Placed& p : kControls) {
-        const Image& s = strips[p.strip];
-        const unsigned h = p.strip == kLargeKnob || p.strip == kSmallKnob ? s.height / 101 : s.height / 2;
-        const unsigned top = frameFor(s, p.strip, values[p.tag]) * h;
+            for (int c = 0; c < 3; ++c) expected[(y * 720 + x) * 3 + c] = strips[kBackgroundImage].at(x, y)[c];
+    for (const PanelControl& p : kPanelControls) {
+        const Image& s = strips[p.image];
+        const unsigned h = s.height / framesOf(p.kind);
+        const unsigned top = frameFor(s, p.kind, values[p.tag]) * h;
         for (unsigned y = 0; y < h; ++y)
             for (unsigned x = 0; x < s.width; ++x) {
                 const uint8_t* src = s.at(x, top + y);
@@ -117,9 +101,9 @@ TEST(PanelScreenshot, ShowsEveryControlAtTheValueTheEffectReports) {
         return sum / ((right - left) * (bottom - top) * 3);
     };
     EXPECT_LT(meanDifference(0, 0, 720, 280), 2.0);
-    for (const Placed& p : kControls) {
-        const Image& s = strips[p.strip];
-        const unsigned h = p.strip == kLargeKnob || p.strip == kSmallKnob ? s.height / 101 : s.height / 2;
+    for (const PanelControl& p : kPanelControls) {
+        const Image& s = strips[p.image];
+        const unsigned h = s.height / framesOf(p.kind);
         EXPECT_LT(meanDifference(p.left, p.top, p.left + s.width, p.top + h), 4.0)
             << "control " << p.tag << " at value " << values[p.tag];
     }
@@ -130,7 +114,8 @@ TEST(PanelScreenshot, ShowsEveryControlAtTheValueTheEffectReports) {
             for (unsigned x = cx - 3; x <= cx + 3; ++x) sum += screen.at(x, y)[c];
         return sum / 49;
     };
-    const unsigned lampX = 118 + 42, upperY = 159 + 14, lowerY = 159 + 53;
+    const PanelControl& channel = *panelControl(kParamChannel);
+    const unsigned lampX = channel.left + 42, upperY = channel.top + 14, lowerY = channel.top + 53;
     EXPECT_GT(lampMean(lampX, upperY, 0), 150);
     EXPECT_GT(lampMean(lampX, upperY, 0), 1.5 * lampMean(lampX, upperY, 1));
     EXPECT_GT(lampMean(lampX, upperY, 0) + lampMean(lampX, upperY, 1),

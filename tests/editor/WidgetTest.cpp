@@ -167,6 +167,33 @@ TEST_F(Widgets, ControlClickResetsButControlShiftDoesNot) {
     EXPECT_FLOAT_EQ(knob->getValue(), 0.9f);
 }
 
+TEST_F(Widgets, ModifierClicksAreOfferedToTheListenerFirst) {
+    CAnimKnob* knob = addKnob(187, 197, 4);
+    COnOffButton* button = addSwitch(230, 204, 2);
+    knob->setValue(0.9f);
+    // Taken by the listener: neither the reset nor the toggle happens.
+    recorder.modifierClickAnswer = 1;
+    click(200, 210, kLButton | kControl);
+    click(240, 220, kLButton | kShift);
+    EXPECT_FLOAT_EQ(knob->getValue(), 0.9f);
+    EXPECT_EQ(button->getValue(), 0.f);
+    EXPECT_TRUE(recorder.edits().empty());
+    const std::vector<std::pair<int32_t, int32_t>> offered = {{4, kLButton | kControl}, {2, kLButton | kShift}};
+    EXPECT_EQ(recorder.modifierClicks, offered);
+
+    // Left alone: the click proceeds; a plain click is never offered.
+    recorder.modifierClickAnswer = 0;
+    recorder.modifierClicks.clear();
+    click(200, 210, kLButton | kControl);
+    click(240, 220, kLButton | kShift);
+    click(240, 220);
+    EXPECT_FLOAT_EQ(knob->getValue(), 0.5f);
+    EXPECT_EQ(button->getValue(), 0.f);
+    EXPECT_EQ(recorder.modifierClicks, offered);
+    EXPECT_EQ(recorder.edits(), (Events{"begin 4", "changed 4", "end 4", "begin 2", "changed 2", "end 2",
+                                        "begin 2", "changed 2", "end 2"}));
+}
+
 TEST_F(Widgets, WheelStepsAndClampsAtTheEnds) {
     CAnimKnob* knob = addKnob(187, 197, 4);
     knob->setValue(0.5f);

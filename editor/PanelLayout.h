@@ -1,0 +1,118 @@
+#pragma once
+// The front panel's layout: the images it is made of and, for every
+// parameter, the control that shows it, which image it shows and where it
+// sits. Plain data, so that the art generator draws around the very table the
+// editor builds its controls from, and the tests read it too.
+#include <cstdint>
+
+#include "shell/ParameterTable.h"
+
+namespace ka813 {
+
+// The panel's PNG resources, by number.
+enum PanelImage : int32_t {
+    kBackgroundImage = 1,
+    kLargeKnobImage = 2,
+    kSmallKnobImage = 3,
+    kChannelSwitchImage = 4,
+    kToggleImage = 5,
+};
+constexpr int32_t kNumPanelImages = 5;
+
+constexpr int32_t kPanelWidth = 720;
+constexpr int32_t kPanelHeight = 280;
+constexpr int32_t kKnobFrames = 101;
+constexpr int32_t kSwitchFrames = 2;
+
+// An image as drawn: one frame's size and the number of frames stacked top
+// to bottom. The editor sizes its controls from the decoded bitmaps instead,
+// so that a missing image gives an empty control rather than a wrong one.
+struct PanelImageShape {
+    int32_t width;
+    int32_t frameHeight;
+    int32_t frames;
+};
+
+constexpr PanelImageShape panelImageShape(PanelImage image) {
+    switch (image) {
+    case kBackgroundImage: return {kPanelWidth, kPanelHeight, 1};
+    case kLargeKnobImage: return {40, 40, kKnobFrames};
+    case kSmallKnobImage: return {33, 33, kKnobFrames};
+    case kChannelSwitchImage: return {54, 67, kSwitchFrames};
+    case kToggleImage: return {22, 35, kSwitchFrames};
+    }
+    return {0, 0, 0};
+}
+
+enum class ControlKind { knob, onOffSwitch };
+
+constexpr int32_t framesOf(ControlKind kind) {
+    return kind == ControlKind::knob ? kKnobFrames : kSwitchFrames;
+}
+
+struct PanelControl {
+    int32_t tag;  // the parameter index
+    ControlKind kind;
+    PanelImage image;
+    int32_t left, top;  // the size comes from the image
+};
+
+// In the order the editor makes and adds them: of two neighbours sharing an
+// edge column, the later one takes the clicks on it. The upper row is
+// channel B, the lower row channel A.
+constexpr PanelControl kPanelControls[] = {
+    {kParamInput, ControlKind::knob, kLargeKnobImage, 66, 170},
+    {kParamChannel, ControlKind::onOffSwitch, kChannelSwitchImage, 118, 159},
+    {kParamCleanCrunch, ControlKind::onOffSwitch, kToggleImage, 230, 204},
+    {kParamDriveA, ControlKind::knob, kSmallKnobImage, 187, 197},
+    {kParamLowA, ControlKind::knob, kSmallKnobImage, 294, 197},
+    {kParamMidA, ControlKind::knob, kSmallKnobImage, 327, 197},
+    {kParamHighA, ControlKind::knob, kSmallKnobImage, 360, 197},
+    {kParamContourA, ControlKind::knob, kSmallKnobImage, 393, 197},
+    {kParamFocusA, ControlKind::onOffSwitch, kToggleImage, 442, 204},
+    {kParamBottomA, ControlKind::onOffSwitch, kToggleImage, 477, 204},
+    {kParamBrightA, ControlKind::onOffSwitch, kToggleImage, 513, 204},
+    {kParamLowHighGain, ControlKind::onOffSwitch, kToggleImage, 230, 163},
+    {kParamDriveB, ControlKind::knob, kSmallKnobImage, 187, 155},
+    {kParamLowB, ControlKind::knob, kSmallKnobImage, 294, 155},
+    {kParamMidB, ControlKind::knob, kSmallKnobImage, 327, 155},
+    {kParamHighB, ControlKind::knob, kSmallKnobImage, 360, 155},
+    {kParamContourB, ControlKind::knob, kSmallKnobImage, 393, 155},
+    {kParamFocusB, ControlKind::onOffSwitch, kToggleImage, 442, 163},
+    {kParamBottomB, ControlKind::onOffSwitch, kToggleImage, 477, 163},
+    {kParamBrightB, ControlKind::onOffSwitch, kToggleImage, 513, 163},
+    {kParamVolume, ControlKind::knob, kLargeKnobImage, 552, 170},
+    {kParamHighQuality, ControlKind::onOffSwitch, kToggleImage, 600, 203},
+    {kParamStereo, ControlKind::onOffSwitch, kToggleImage, 600, 161},
+};
+static_assert(sizeof(kPanelControls) / sizeof(kPanelControls[0]) == kNumParameters,
+              "one control per parameter");
+
+// The control showing a parameter; null for an index outside the table.
+constexpr const PanelControl* panelControl(int32_t tag) {
+    for (const PanelControl& control : kPanelControls)
+        if (control.tag == tag)
+            return &control;
+    return nullptr;
+}
+
+// Where a control sits when its image has the shape it is drawn at; right
+// and bottom are exclusive.
+struct PanelRect {
+    int32_t left, top, right, bottom;
+};
+
+constexpr PanelRect panelRect(const PanelControl& control) {
+    const PanelImageShape shape = panelImageShape(control.image);
+    return {control.left, control.top, control.left + shape.width, control.top + shape.frameHeight};
+}
+
+constexpr bool everyImageFitsItsControl() {
+    for (const PanelControl& control : kPanelControls)
+        if (panelImageShape(control.image).frames != framesOf(control.kind))
+            return false;
+    return true;
+}
+static_assert(everyImageFitsItsControl(), "knobs show filmstrips, switches two-frame images");
+
+}  // namespace ka813
