@@ -107,7 +107,7 @@ void Ka813::rememberInModeMemory(int32_t index, float value)
     case ModeMemory::ChannelB:
         bank.setMemoryValue(curProgram, channelBMode(), index, value);
         break;
-    case ModeMemory::None:
+    case ModeMemory::Unshared:
         break;
     }
 }

@@ -8,7 +8,7 @@ namespace {
 
 constexpr ParameterKind C = ParameterKind::Continuous;
 constexpr ParameterKind S = ParameterKind::Switch;
-constexpr ModeMemory None = ModeMemory::None;
+constexpr ModeMemory Own = ModeMemory::Unshared;
 constexpr ModeMemory Active = ModeMemory::ActiveMode;
 constexpr ModeMemory A = ModeMemory::ChannelA;
 constexpr ModeMemory B = ModeMemory::ChannelB;
@@ -19,9 +19,9 @@ constexpr ModeMemory B = ModeMemory::ChannelB;
 // float, Bottom and Bright, in this order.
 constexpr ParameterInfo kTable[kNumParameters] = {
     {"Input", C, 0.5f, 24, Active, 0},
-    {"Channel", S, 0.f, 96, None, -1},
-    {"Clean/Crunch", S, 0.f, 92, None, -1},
-    {"Low/High Gain", S, 0.f, 88, None, -1},
+    {"Channel", S, 0.f, 96, Own, -1},
+    {"Clean/Crunch", S, 0.f, 92, Own, -1},
+    {"Low/High Gain", S, 0.f, 88, Own, -1},
     {"CHA Drive", C, 0.5f, 28, A, 1},
     {"CHA Low", C, 0.5f, 36, A, 2},
     {"CHA Mid", C, 0.5f, 40, A, 3},
@@ -39,8 +39,8 @@ constexpr ParameterInfo kTable[kNumParameters] = {
     {"CHB Bottom", S, 0.f, 108, B, 9},
     {"CHB Bright", S, 0.f, 112, B, 10},
     {"Volume", C, 0.5f, 68, Active, 6},
-    {"Mono/Stereo", S, 0.f, 72, None, -1},
-    {"LowQ/HighQ", S, 0.f, 76, None, -1},
+    {"Mono/Stereo", S, 0.f, 72, Own, -1},
+    {"LowQ/HighQ", S, 0.f, 76, Own, -1},
 };
 
 // Every value has its own 4-byte slot between the name and the mode memories.

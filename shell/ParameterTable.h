@@ -36,10 +36,10 @@ enum ParameterIndex : int32_t {
 
 enum class ParameterKind { Continuous, Switch };
 
-// Which of a program's four mode memories remembers a parameter: the memory
-// of the mode that plays, channel A's own mode (clean or crunch, whichever
-// channel plays) or channel B's own mode (low or high gain).
-enum class ModeMemory { None, ActiveMode, ChannelA, ChannelB };
+// Which of a program's four mode memories remembers a parameter: none, the
+// memory of the mode that plays, channel A's own mode (clean or crunch,
+// whichever channel plays) or channel B's own mode (low or high gain).
+enum class ModeMemory { Unshared, ActiveMode, ChannelA, ChannelB };
 
 struct ParameterInfo {
     const char* name;

@@ -9,7 +9,6 @@
 #include "editor/PanelLayout.h"
 #include "editor/SDEditor.h"
 #include "shell/Ka813.h"
-// Last: Xlib's macros (None among them) would clash with the names above.
 #include "XTestSupport.h"
 
 using namespace ka813;
