@@ -86,6 +86,10 @@ void CKnob::drawHandle(CDrawContext* context) {
 
 void CKnob::valueToPoint(CPoint& point) const {
     const float alpha = (value - bCoef) / aCoef;
+    if (!std::isfinite(alpha)) {  // no point on the dial for an infinite or NaN value
+        point = CPoint();
+        return;
+    }
     point.h = static_cast<int32_t>(radius + std::cos(alpha) * (radius - inset) + 0.5f);
     point.v = static_cast<int32_t>(radius - std::sin(alpha) * (radius - inset) + 0.5f);
 }
@@ -217,7 +221,16 @@ int32_t CAnimKnob::imageOffset() const {
     if (value >= 0.f && subPixmaps > 0 && heightOfOneImage > 0) {
         const int32_t span = heightOfOneImage * (subPixmaps - 1);
         const float position = bInverseBitmap ? (1.f - value) : value;
-        y = static_cast<int32_t>(position * static_cast<float>(span));
+        const float scaled = position * static_cast<float>(span);
+        // A host may send any value: far past the strip is simply past it, and
+        // must not overflow the conversion (which would wrap to the first image).
+        const int32_t pastStrip = span + heightOfOneImage;
+        if (!(scaled < static_cast<float>(pastStrip)))
+            y = pastStrip;
+        else if (scaled < 0.f)
+            y = 0;
+        else
+            y = static_cast<int32_t>(scaled);
         // Snap down to the image the value falls in; a value of 1 (or above)
         // keeps its offset, so 1 shows the last image.
         for (int32_t k = 0; k <= span; k += heightOfOneImage) {

@@ -1,5 +1,7 @@
 #include "editor/COnOffButton.h"
 
+#include <cmath>
+
 #include "editor/CBitmap.h"
 
 namespace VSTGUI {
@@ -21,7 +23,9 @@ void COnOffButton::mouse(CDrawContext* context, CPoint& /*where*/, int32_t butto
     if (!takesClick(context, buttons))
         return;
     // Acts on the press; 0.5 becomes 1 (and already shows the second image).
-    value = (static_cast<int32_t>(value) != 0) ? 0.f : 1.f;
+    // The integer part is non-zero from magnitude 1 on; asking it this way keeps
+    // a huge or NaN value from a host out of an overflowing conversion.
+    value = !(std::fabs(value) < 1.f) ? 0.f : 1.f;
 
     if (listener && style == kListenerBeforeRedraw) {
         beginEdit();

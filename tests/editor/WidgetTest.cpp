@@ -2,6 +2,8 @@
 // focus and keys, ownership.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "KitRecorder.h"
 #include "XTestSupport.h"
 #include "editor/CBitmap.h"
@@ -75,6 +77,11 @@ TEST_F(Widgets, AnimatedKnobPicksItsImageFromTheValue) {
     knob->setInverseBitmap(false);
     knob->setValue(1.5f);
     EXPECT_GT(knob->imageOffset() + h, 101 * h);
+    // However far past it a host sends the value, it never wraps round to an image.
+    for (float huge : {1e10f, 3e38f, std::numeric_limits<float>::infinity()}) {
+        knob->setValue(huge);
+        EXPECT_GT(knob->imageOffset() + h, 101 * h) << "value " << huge;
+    }
 }
 
 TEST_F(Widgets, DirtyRules) {
@@ -110,8 +117,9 @@ TEST_F(Widgets, DirtyRules) {
 
 TEST_F(Widgets, SwitchTogglesOnThePressAndReportsAfterRedrawing) {
     COnOffButton* button = addSwitch(230, 204, 2);
-    const std::pair<float, float> cases[] = {{0.f, 1.f}, {1.f, 0.f}, {0.7f, 1.f}, {1.5f, 0.f},
-                                             {0.5f, 1.f}};
+    const std::pair<float, float> cases[] = {{0.f, 1.f},   {1.f, 0.f},  {0.7f, 1.f}, {1.5f, 0.f},
+                                             {0.5f, 1.f},  {-0.5f, 1.f}, {-2.f, 0.f}, {3e9f, 0.f},
+                                             {std::numeric_limits<float>::quiet_NaN(), 0.f}};
     for (const auto& [before, after] : cases) {
         button->setValue(before);
         click(240, 220);
