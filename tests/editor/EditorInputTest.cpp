@@ -57,20 +57,26 @@ TEST_F(EditorInput, DraggingAKnobAutomatesItsParameter) {
 }
 
 TEST_F(EditorInput, ControlClickResetsAndTheWheelSteps) {
+    const std::vector<std::pair<int32_t, int32_t>> oneGesture = {
+        {audioMasterBeginEdit, 4}, {audioMasterAutomate, 4}, {audioMasterEndEdit, 4}};
     plugin->setParameter(4, 0.9f);
+    plugin->clearLog();
     display.key(XK_Control_L, true);
     click(kDriveX, kDriveY);
     idleUntil([&] { return plugin->getParameter(4) == 0.5f; });
     display.key(XK_Control_L, false);
+    EXPECT_EQ(edits(), oneGesture);
 
     // The host's window hears of the wheel too, as it would without a panel in it.
     XSelectInput(display.get(), parent, StructureNotifyMask | ButtonPressMask);
     display.sync();
     display.movePointer(kParentX + kDriveX, kParentY + kDriveY);
+    plugin->clearLog();
     display.button(4, true);
     display.button(4, false);
     idleUntil([&] { return plugin->getParameter(4) > 0.55f; });
     EXPECT_FLOAT_EQ(plugin->getParameter(4), 0.6f);
+    EXPECT_EQ(edits(), oneGesture);
     idle();
     EXPECT_EQ(shownImage(4), 60);
     XEvent forwarded;
@@ -102,8 +108,12 @@ TEST_F(EditorInput, ArrowKeysMoveTheFocusedKnobAndTabWalksTheKnobs) {
     EXPECT_EQ(key(12), 0);  // nothing has the focus yet
     click(86, 190);                    // Input
     idleUntil([&] { return countRequests(audioMasterEndEdit) > 0; });
+    plugin->clearLog();
     EXPECT_EQ(key(12), 1);
     EXPECT_FLOAT_EQ(plugin->getParameter(0), 0.6f);
+    const std::vector<std::pair<int32_t, int32_t>> oneStep = {
+        {audioMasterBeginEdit, 0}, {audioMasterAutomate, 0}, {audioMasterEndEdit, 0}};
+    EXPECT_EQ(edits(), oneStep);
     EXPECT_EQ(key(14, 1.f /* Shift */), 1);
     EXPECT_FLOAT_EQ(plugin->getParameter(0), 0.59f);
 
