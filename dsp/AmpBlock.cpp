@@ -1,6 +1,4 @@
-// Block processing: per host frame the pending quality change, the gain
-// glides, the anti-denormal signal, the oversampled core and the volume.
-#include <atomic>
+// Block processing: per host frame the gain glides, the anti-denormal signal, the oversampled core and the volume.
 #include <cmath>
 #include <cstring>
 
@@ -139,9 +137,25 @@ FloatPair crossfade(FloatPair from, FloatPair to, float weightOfFrom)
             crossfade(from.right, to.right, weightOfFrom)};
 }
 
-// No setting a listener could want comes near this (+120 dBFS); beyond it
-// the circuit has been driven by absurd values.
-constexpr float kImplausibleLevel = 1e6f;
+// Guitar input is at most a little over full scale, and a hot signal from
+// an earlier plug-in a few times that: 64 (+36 dBFS) passes anything real.
+// Beyond it a sample is an error (a host bug, a denormal-flushing fault, an
+// overflow upstream), and letting 1e20 reach the grid would charge the
+// cathodes for seconds; NaN and infinities would poison every state.
+constexpr float kInputLimit = 64.f;
+
+// The input limit, and 0 for a NaN (which fails every comparison).
+inline float boundedInput(float x)
+{
+    if (x >= -kInputLimit)
+        return x <= kInputLimit ? x : kInputLimit;
+    return x < 0.f ? -kInputLimit : 0.f;
+}
+
+// The loudest any setting gives is about 45 (full-scale noise, every knob at
+// its end), about 128 with knobs jumping every block; +60 dBFS is far past
+// both. Beyond it the circuit has been driven by absurd parameter values.
+constexpr float kImplausibleLevel = 1000.f;
 
 // True when any sample is NaN, infinite or beyond the plausible level. On
 // the bit patterns, so that a NaN compares too: without the sign, a larger
@@ -177,22 +191,12 @@ void AmpModel::processBlock(const float* const* inputs, float* const* outputs, i
     const float* inRight = inputs[1];
     float* outLeft = outputs[0];
     float* outRight = outputs[1];
-    bool rightRan = false;
+    playedSinceSettle = true;
 
     // n counts the frames left after this one: the anti-denormal phase
     // starts anew with each block and runs backwards through it.
     for (int32_t n = frames - 1; n >= 0; --n) {
         const int32_t k = frames - 1 - n;
-
-        if (qualityChanged == 1) {
-            std::atomic_signal_fence(std::memory_order_acquire);
-            fadeLeft = left;
-            fadeRight = right;
-            fadeFactor = oversamplingFactor;
-            fadeRate = oversampledRate;
-            fadeFramesLeft = kQualityFadeFrames;
-            setUp(sampleRate);
-        }
 
         inputGain = kGlideTarget * inputGainTarget + kGlideKeep * inputGain;
         driveA = kGlideTarget * driveATarget + kGlideKeep * driveA;
@@ -202,13 +206,13 @@ void AmpModel::processBlock(const float* const* inputs, float* const* outputs, i
             kAntiDenormalAmplitude * std::sin(n * kAntiDenormalPhase * oversampledPeriod);
         const int32_t factor = oversamplingFactor;
         const double gain = inputGain;
-        const float fadeWeight = fadeFramesLeft / (kQualityFadeFrames + 1.f);
+        const float fadeWeight = fadeFramesLeft / (kRebuildFadeFrames + 1.f);
 
         if (stereo == 1) {
             // Both inputs are read before either output is written.
             FloatPair x;
-            x.left = static_cast<float>(inLeft[k] + antiDenormal);
-            x.right = static_cast<float>(inRight[k] + antiDenormal);
+            x.left = static_cast<float>(boundedInput(inLeft[k]) + antiDenormal);
+            x.right = static_cast<float>(boundedInput(inRight[k]) + antiDenormal);
             FloatPair y = Core<DoublePair>(*this, oversampledRate, left, right).frame(x, gain, factor);
             if (fadeFramesLeft > 0) {
                 const FloatPair old =
@@ -218,9 +222,8 @@ void AmpModel::processBlock(const float* const* inputs, float* const* outputs, i
             const float level = volume;
             outLeft[k] = level * y.left;
             outRight[k] = level * y.right;
-            rightRan = true;
         } else {
-            const float x = static_cast<float>(inLeft[k] + antiDenormal);
+            const float x = static_cast<float>(boundedInput(inLeft[k]) + antiDenormal);
             float y = Core<double>(*this, oversampledRate, left, left).frame(x, gain, factor);
             if (fadeFramesLeft > 0) {
                 const float old =
@@ -235,24 +238,19 @@ void AmpModel::processBlock(const float* const* inputs, float* const* outputs, i
             --fadeFramesLeft;
     }
 
-    recoverFromRunaway(outputs, frames, rightRan);
+    recoverFromRunaway(outputs, frames);
 }
 
-// A circuit fed a NaN or an infinity (from the host's input, an absurd
-// parameter or a loaded program) would stay non-finite for good, and one
-// driven by absurd gains would take seconds to glide back. Once per block:
-// if anything non-finite or implausibly loud reached the output, that block
-// goes out silent, the sides that ran start again from their operating
-// points and the smoothed gains from where a new effect starts them.
-void AmpModel::recoverFromRunaway(float* const* outputs, int32_t frames, bool rightRan)
+// A circuit driven by absurd parameter values (a NaN, an infinity, 1e30
+// from the host or a loaded program) would stay non-finite for good, or
+// take seconds to come back. Once per block: if anything non-finite or
+// implausibly loud reached the output, that block goes out silent and the
+// model starts again from its quiet operating point.
+void AmpModel::recoverFromRunaway(float* const* outputs, int32_t frames)
 {
     if (!anyImplausible(outputs[0], frames) && !anyImplausible(outputs[1], frames))
         return;
     std::memset(outputs[0], 0, sizeof(float) * static_cast<size_t>(frames));
     std::memset(outputs[1], 0, sizeof(float) * static_cast<size_t>(frames));
-    restoreSide(left);
-    if (rightRan)
-        restoreSide(right);
-    inputGain = driveA = driveB = 0.5;
-    fadeFramesLeft = 0;
+    settle();
 }

@@ -1,14 +1,33 @@
 // The amplifier as a whole: the two audio sides and the values they share
-// (smoothed gains, tone knobs, switches, the oversampling set-up). Parameter
-// positions come in through the setters; the host's blocks through
-// processBlock. Nothing here knows about hosts, programs or windows.
+// (the settings the parameters make, the smoothed gains, the oversampling
+// set-up). New settings come in whole through change; the host's blocks
+// through processBlock. Nothing here knows about hosts, programs, windows or
+// threads: whoever owns the model calls it from one thread at a time.
 #pragma once
 
 #include <cstdint>
 
+#include "dsp/AmpSettings.h"
 #include "dsp/AmpSide.h"
 
-struct AmpModel {
+struct AmpModel : AmpSettings {
+    // The oversampling factor for a host rate and quality: 4 below 50 kHz,
+    // else 2, doubled in high quality.
+    static int32_t factorFor(float hostRate, int32_t highQuality);
+
+    // A new model at its quiet operating point for these settings and rate.
+    void start(const AmpSettings& initial, float hostRate);
+
+    // New settings and rate between two blocks. Knobs and switches take
+    // effect as automation would (the gains glide from where they are); a
+    // new rate or oversampling factor rebuilds the model at its quiet
+    // operating point, cross-faded from the old one if that has played.
+    void change(const AmpSettings& next, float hostRate);
+
+    // Every side at its quiet operating point and the gains at their
+    // targets: what the model sounds like after a long silence.
+    void settle();
+
     // Chooses the oversampling factor for the host rate and the quality,
     // recomputes every coefficient of both sides and clears the linear
     // filters' histories. Triode states and half-band histories are kept.
@@ -17,85 +36,40 @@ struct AmpModel {
     // points at the oversampled rate the last setUp chose.
     void setUpTriodes();
 
-    // One host block, in place allowed. Re-runs setUp at the frame where a
-    // quality change is pending.
+    // One host block, in place allowed.
     void processBlock(const float* const* inputs, float* const* outputs, int32_t frames);
 
     // The active channel's circuit on two consecutive oversampled samples of
     // one side, first the earlier.
     void processChannelPair(AmpSide& side, double& first, double& second);
 
-    // Parameter positions, nominally 0 to 1, never clamped. Switches are
-    // 0 or 1.
-    void setInputLevel(double position);  // by the rule of the active mode
-    void setChannelB(int32_t on);
-    void setCrunchA(int32_t on);
-    void setHighGainB(int32_t on);
-    void setDriveA(double position);      // halved in clean mode
-    void setDriveB(double position);
-    void setLowA(double position) { lowA = position; }
-    void setMidA(double position) { midA = position; }
-    void setHighA(double position) { highA = position; }
-    void setContourA(double position);
-    void setLowB(double position) { lowB = position; }
-    void setMidB(double position) { midB = position; }
-    void setHighB(double position) { highB = position; }
-    void setContourB(double position);
-    void setFocusA(int32_t on) { focusA = on; }
-    void setBottomA(int32_t on) { bottomA = on; }
-    void setBrightA(int32_t on) { brightA = on; }
-    void setFocusB(int32_t on) { focusB = on; }
-    void setBottomB(int32_t on) { bottomB = on; }
-    void setBrightB(int32_t on) { brightB = on; }
-    void setVolume(float gain) { volume = gain; }
-    void setStereo(int32_t on) { stereo = on; }
-    // Only flags the change: the audio thread recomputes between two frames.
-    void setHighQuality(int32_t on);
-
-    // A new model is all zero but for the smoothed gains, which start at
-    // 0.5, and a pending recomputation; setUp and setUpTriodes complete it.
-
     // Set-up.
     float sampleRate = 0.f;          // host rate of the last setUp
-    int32_t highQuality = 0;         // doubles the oversampling factor
-    int32_t qualityChanged = 1;      // 1: the next frame runs setUp first
     int32_t oversamplingFactor = 0;  // 2, 4 or 8
     double oversampledPeriod = 0.0;  // T, seconds
     double oversampledRate = 0.0;    // 1 / T, Hz
 
     // Gains glided per frame towards their targets.
-    double inputGain = 0.5, driveA = 0.5, driveB = 0.5;
-    double inputGainTarget = 0.0, driveATarget = 0.0, driveBTarget = 0.0;
-    // Channel A's second drive gain, its make-up reciprocal and sqrt(2 x).
-    double driveAShaped = 0.0, driveAShapedInv = 0.0, driveAShapedRoot = 0.0;
-
-    // Tone knobs as set, and each channel's output gain from its contour.
-    double lowA = 0.0, midA = 0.0, highA = 0.0, contourA = 0.0, contourAShaped = 0.0;
-    double lowB = 0.0, midB = 0.0, highB = 0.0, contourB = 0.0, contourBShaped = 0.0;
-
-    float volume = 0.f;
-
-    // Switches, 0 or 1.
-    int32_t channelB = 0, crunchA = 0, highGainB = 0;
-    int32_t focusA = 0, bottomA = 0, brightA = 0;
-    int32_t focusB = 0, bottomB = 0, brightB = 0;
-    int32_t stereo = 0;
+    double inputGain = 0.0, driveA = 0.0, driveB = 0.0;
 
     AmpSide left{}, right{};
 
-    // A quality change restarts the linear filters and changes the
-    // resamplers' path, which would click: for a few milliseconds the
-    // configuration it replaced keeps running on a copy of both sides and
-    // the output cross-fades from it to the new one.
-    static constexpr int32_t kQualityFadeFrames = 256;
+    // A rebuild restarts the filters and changes the resamplers' path, which
+    // would click: for a few milliseconds the configuration it replaced
+    // keeps running on a copy of both sides and the output cross-fades from
+    // it to the new one.
+    static constexpr int32_t kRebuildFadeFrames = 256;
     int32_t fadeFramesLeft = 0;
     int32_t fadeFactor = 0;
     double fadeRate = 0.0;
     AmpSide fadeLeft{}, fadeRight{};
+    // Whether anything was processed since the last settle: a model that
+    // never played has nothing to fade from.
+    bool playedSinceSettle = false;
 
 private:
     void designSide(AmpSide& side);
     void setUpTriodes(AmpSide& side);
-    void restoreSide(AmpSide& side);
-    void recoverFromRunaway(float* const* outputs, int32_t frames, bool rightRan);
+    void settleSide(AmpSide& side);
+    void recoverFromRunaway(float* const* outputs, int32_t frames);
 };

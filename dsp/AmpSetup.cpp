@@ -1,6 +1,5 @@
 // Rate set-up of the model: the oversampling factor, every coefficient of
 // both sides, and the triode stages' configuration.
-#include <atomic>
 #include <cmath>
 
 #include "dsp/AmpModel.h"
@@ -44,16 +43,55 @@ constexpr double kOutputQ = 0.7;
 
 }  // namespace
 
+int32_t AmpModel::factorFor(float hostRate, int32_t highQuality)
+{
+    const int32_t factor = hostRate < 50000.f ? 4 : 2;
+    return highQuality > 0 ? factor * 2 : factor;
+}
+
+void AmpModel::start(const AmpSettings& initial, float hostRate)
+{
+    static_cast<AmpSettings&>(*this) = initial;
+    setUp(hostRate);
+    setUpTriodes();
+    settle();
+}
+
+void AmpModel::change(const AmpSettings& next, float hostRate)
+{
+    static_cast<AmpSettings&>(*this) = next;
+    if (hostRate == sampleRate && factorFor(hostRate, highQuality) == oversamplingFactor)
+        return;
+    const bool fade = playedSinceSettle;
+    if (fade) {
+        fadeLeft = left;
+        fadeRight = right;
+        fadeFactor = oversamplingFactor;
+        fadeRate = oversampledRate;
+    }
+    setUp(hostRate);
+    settle();
+    if (fade) {
+        fadeFramesLeft = kRebuildFadeFrames;
+        playedSinceSettle = true;
+    }
+}
+
+void AmpModel::settle()
+{
+    settleSide(left);
+    settleSide(right);
+    inputGain = inputGainTarget;
+    driveA = driveATarget;
+    driveB = driveBTarget;
+    fadeFramesLeft = 0;
+    playedSinceSettle = false;
+}
+
 void AmpModel::setUp(float hostRate)
 {
     sampleRate = hostRate;
-    // Lowered before the quality is read: a change flagged meanwhile by
-    // another thread is then picked up at the next frame, not lost.
-    qualityChanged = 0;
-    std::atomic_signal_fence(std::memory_order_seq_cst);
-    oversamplingFactor = hostRate < 50000.f ? 4 : 2;
-    if (highQuality > 0)
-        oversamplingFactor *= 2;
+    oversamplingFactor = factorFor(hostRate, highQuality);
     // In double precision: the host rate is a float, and a float product
     // would shift every coefficient.
     oversampledPeriod = 1.0 / (static_cast<double>(hostRate) * oversamplingFactor);
@@ -140,9 +178,10 @@ void AmpModel::setUpTriodes(AmpSide& side)
     }
 }
 
-// Back to the state of a freshly set-up side: triodes at their operating
-// points, every filter and resampler silent.
-void AmpModel::restoreSide(AmpSide& side)
+// With no signal every triode rests at its operating point and its coupling
+// filter passes no DC, so every filter after it rests at zero: the state a
+// side reaches after a long silence, computed instead of waited for.
+void AmpModel::settleSide(AmpSide& side)
 {
     side.stage1Up = {};
     side.stage1Down = {};
@@ -150,6 +189,7 @@ void AmpModel::restoreSide(AmpSide& side)
     side.stage2Down = {};
     side.stage3Up = {};
     side.stage3Down = {};
-    setUpTriodes(side);
     designSide(side);
+    for (TriodeStage& stage : side.triode)
+        stage.settle();
 }

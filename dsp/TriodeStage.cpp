@@ -1,5 +1,7 @@
 #include "dsp/TriodeStage.h"
 
+#include <cmath>
+
 namespace {
 // Grid current per volt squared of positive grid-to-cathode voltage.
 constexpr double kGridConductance = 0.000375;
@@ -56,6 +58,37 @@ void TriodeStage::setup(double gridResistorOhms, double cathodeResistorOhms,
     cathodeCoefficient = period * cathodeResistor / (cathodeResistor * cathodeCapacitor + period);
     const double tau = (couplingResistorA + couplingResistorB) * couplingCapacitor;
     couplingCoefficient = tau / (period + tau);
+}
+
+// The per-sample recursion with the grid at 0 V rests where the cathode
+// voltage is the cathode resistor times the plate current that this cathode
+// voltage lets through. setup's relaxation stops near that point, not on
+// it, and the stage would drift there for a second; this finds it by
+// bisection to the last bit. The difference below rises with the cathode
+// voltage (more bias, less current), so the root is unique.
+void TriodeStage::settle()
+{
+    auto plateToCathodeAt = [this](double cathode) {
+        const double v = -cathode;
+        return v < kTriodeCutoffVoltage ? supplyVoltage : evaluateTriodeCurve(curve, v);
+    };
+    auto excess = [&](double cathode) {
+        const double current = (supplyVoltage - (cathode + plateToCathodeAt(cathode))) * invPlateResistor;
+        return cathode - current * cathodeResistor;
+    };
+    double low = 0.0, high = supplyVoltage;
+    for (;;) {
+        const double middle = 0.5 * (low + high);
+        if (middle <= low || middle >= high)
+            break;
+        (excess(middle) > 0.0 ? high : low) = middle;
+    }
+    cathodeVoltage = std::fabs(excess(low)) <= std::fabs(excess(high)) ? low : high;
+    gridVoltage = 0.0;
+    gridCurrent = 0.0;
+    plateVoltage = cathodeVoltage + plateToCathodeAt(cathodeVoltage);
+    plateCurrent = (supplyVoltage - plateVoltage) * invPlateResistor;
+    output = 0.0;
 }
 
 void TriodeStage::setRate(double period)

@@ -81,6 +81,10 @@ struct TriodeStage {
                double couplingResistorA, double couplingResistorB, double couplingCapacitor,
                double rate);
 
+    // The state the stage holds still in with the grid at 0 V, solved
+    // exactly; the coupling filter's output is then 0.
+    void settle();
+
     // New oversampled period: only the two rate-dependent coefficients change.
     void setRate(double period);
 

@@ -1,5 +1,6 @@
 #include "shell/Ka813.h"
 
+#include <cmath>
 #include <cstring>
 #include <new>
 
@@ -11,15 +12,22 @@
 
 using namespace ka813;
 
+namespace {
+using Lock = std::lock_guard<std::mutex>;
+}
+
 Ka813::Ka813(audioMasterCallback audioMaster)
     : AudioEffectX(audioMaster, kNumPrograms, kNumParameters)
 {
-    // The resamplers start cleared, the bank at its defaults and the model's
-    // smoothed gains at 0.5 with a recomputation pending (member
-    // construction). Program 0 then sets every parameter and the rate.
+    // The bank starts at its defaults; program 0 sets every parameter, and
+    // the model starts settled at the rate the effect assumes until the host
+    // says otherwise. Nothing else can reach the effect yet.
     for (int32_t i = 0; i < kNumParameters; ++i)
-        parameterValues[i] = parameterInfo(i)->defaultValue;
-    setProgram(0);
+        parameterValues[i].store(parameterInfo(i)->defaultValue, std::memory_order_relaxed);
+    std::memset(chunkCopy, 0, sizeof chunkCopy);
+    Changes changes;
+    applyProgram(0, changes);
+    amp.start(controls, hostRate);
 
     canProcessReplacing();
     programsAreChunks();
@@ -39,9 +47,6 @@ Ka813::Ka813(audioMasterCallback audioMaster)
         setEditor(newEditor);
 
     applyMidiRule();
-
-    // Last, at the oversampled rate program 0 established.
-    amp.setUpTriodes();
 }
 
 Ka813::~Ka813()
@@ -52,114 +57,210 @@ Ka813::~Ka813()
 
 void Ka813::setSampleRate(float newRate)
 {
+    // A rate of 0 (some hosts send it before they know theirs), a negative
+    // or a non-finite one would make every coefficient meaningless.
+    if (!(newRate > 0.f) || !std::isfinite(newRate))
+        return;
+    Lock lock(controlMutex);
     AudioEffect::setSampleRate(newRate);
-    amp.setUp(newRate);
+    hostRate = newRate;
+    handOver();
+}
+
+void Ka813::suspend()
+{
+    Lock lock(controlMutex);
+    audioRunning.store(false, std::memory_order_relaxed);
+    // What came in during the last blocks reaches the model now.
+    Lease lease(modelHolder, Lease::kControl);
+    if (lease)
+        takeHandover();
+}
+
+// The host starts the stream anew: the model starts from its quiet state, so
+// what it plays does not depend on what it played before the stop.
+void Ka813::resume()
+{
+    {
+        Lock lock(controlMutex);
+        Lease lease(modelHolder, Lease::kControl);
+        if (lease) {
+            takeHandover();
+            amp.settle();
+        }
+    }
+    audioRunning.store(true, std::memory_order_relaxed);
+    AudioEffectX::resume();
 }
 
 void Ka813::processReplacing(float** inputs, float** outputs, int32_t sampleFrames)
 {
     if (!inputs || !outputs || !inputs[0] || !outputs[0] || !outputs[1] || sampleFrames <= 0)
         return;
+    audioRunning.store(true, std::memory_order_relaxed);
+    Lease lease(modelHolder, Lease::kAudio);
+    if (!lease) {
+        // Only a host that processes before it resumes, while another of its
+        // threads changes the effect, gets here: one silent block.
+        std::memset(outputs[0], 0, sizeof(float) * static_cast<size_t>(sampleFrames));
+        std::memset(outputs[1], 0, sizeof(float) * static_cast<size_t>(sampleFrames));
+        return;
+    }
+    takeHandover();
     // A host without a second input buffer gets the first on both sides.
     const float* sides[2] = {inputs[0], inputs[1] ? inputs[1] : inputs[0]};
     amp.processBlock(sides, outputs, sampleFrames);
+}
+
+// The newest settings published, into the model. Called only by whoever
+// holds the model's lease.
+void Ka813::takeHandover()
+{
+    if (const ModelRequest* request = handover.take())
+        amp.change(request->settings, request->hostRate);
+}
+
+// With controlMutex held: the settings as they now stand go to the model,
+// at once when no audio can be running.
+void Ka813::handOver()
+{
+    handover.publish({controls, hostRate});
+    if (audioRunning.load(std::memory_order_relaxed))
+        return;
+    Lease lease(modelHolder, Lease::kControl);
+    if (lease)
+        takeHandover();
 }
 
 // The mode that plays, and each channel's own mode, from the switches as
 // setParameter last applied them.
 AmpMode Ka813::activeMode() const
 {
-    return amp.channelB == 1 ? channelBMode() : channelAMode();
+    return controls.channelB == 1 ? channelBMode() : channelAMode();
 }
 
 AmpMode Ka813::channelAMode() const
 {
-    return amp.crunchA == 1 ? kModeACrunch : kModeAClean;
+    return controls.crunchA == 1 ? kModeACrunch : kModeAClean;
 }
 
 AmpMode Ka813::channelBMode() const
 {
-    return amp.highGainB == 1 ? kModeBHighGain : kModeBLowGain;
+    return controls.highGainB == 1 ? kModeBHighGain : kModeBLowGain;
 }
 
 void Ka813::setParameter(int32_t index, float value)
 {
+    changeParameter(index, value, false);
+}
+
+void Ka813::setParameterAutomated(int32_t index, float value)
+{
+    changeParameter(index, value, true);
+}
+
+void Ka813::changeParameter(int32_t index, float value, bool automated)
+{
+    Changes changes;
     if (parameterInfo(index)) {
-        bank.setValue(curProgram, index, value);
-        parameterValues[index] = value;
-        rememberInModeMemory(index, value);
-        applyToModel(index, value);
+        Lock lock(controlMutex);
+        applyParameter(index, value, changes);
+        handOver();
+    } else {
+        changes.add(index, value);
     }
+    // Outside the lock: the editor and the host may call back.
+    tellEditor(changes);
+    if (automated)
+        callHost(audioMasterAutomate, index, 0, nullptr, value);
+}
+
+void Ka813::tellEditor(const Changes& changes)
+{
+    if (!editor)
+        return;
+    for (int32_t i = 0; i < changes.count; ++i)
+        editor->setParameter(changes.items[i].index, changes.items[i].value);
+}
+
+void Ka813::applyParameter(int32_t index, float value, Changes& changes)
+{
+    bank.setValue(currentProgram.load(std::memory_order_relaxed), index, value);
+    parameterValues[index].store(value, std::memory_order_relaxed);
+    rememberInModeMemory(index, value);
+    applyToSettings(index, value, changes);
     // The editor mirrors every change, whoever made it.
-    if (editor)
-        editor->setParameter(index, value);
+    changes.add(index, value);
 }
 
 void Ka813::rememberInModeMemory(int32_t index, float value)
 {
+    const int32_t program = currentProgram.load(std::memory_order_relaxed);
     switch (parameterInfo(index)->memory) {
     case ModeMemory::ActiveMode:
-        bank.setMemoryValue(curProgram, activeMode(), index, value);
+        bank.setMemoryValue(program, activeMode(), index, value);
         break;
     case ModeMemory::ChannelA:
-        bank.setMemoryValue(curProgram, channelAMode(), index, value);
+        bank.setMemoryValue(program, channelAMode(), index, value);
         break;
     case ModeMemory::ChannelB:
-        bank.setMemoryValue(curProgram, channelBMode(), index, value);
+        bank.setMemoryValue(program, channelBMode(), index, value);
         break;
     case ModeMemory::Unshared:
         break;
     }
 }
 
-// Each recalled value goes through setParameter, so it reaches the record,
-// the model and the editor like any other change (but not the host).
+// Each recalled value goes through the whole parameter path, so it reaches
+// the record, the model and the editor like any other change.
 template <size_t N>
-void Ka813::recall(AmpMode mode, const int32_t (&indices)[N])
+void Ka813::recall(AmpMode mode, const int32_t (&indices)[N], Changes& changes)
 {
+    const int32_t program = currentProgram.load(std::memory_order_relaxed);
     for (int32_t index : indices)
-        setParameter(index, bank.memoryValue(curProgram, mode, index));
+        applyParameter(index, bank.memoryValue(program, mode, index), changes);
 }
 
-void Ka813::applyToModel(int32_t index, float value)
+void Ka813::applyToSettings(int32_t index, float value, Changes& changes)
 {
     const double position = value;
     const int32_t on = switchIsOn(value) ? 1 : 0;
+    AmpSettings& s = controls;
     switch (index) {
-    case kParamInput: amp.setInputLevel(position); break;
+    case kParamInput: s.setInputLevel(position); break;
     case kParamChannel:
-        amp.setChannelB(on);
-        recall(activeMode(), kChannelRecall);
+        s.setChannelB(on);
+        recall(activeMode(), kChannelRecall, changes);
         break;
     case kParamCleanCrunch:
-        amp.setCrunchA(on);
-        if (amp.channelB == 0)
-            recall(channelAMode(), kChannelARecall);
+        s.setCrunchA(on);
+        if (s.channelB == 0)
+            recall(channelAMode(), kChannelARecall, changes);
         break;
     case kParamLowHighGain:
-        amp.setHighGainB(on);
-        if (amp.channelB == 1)
-            recall(channelBMode(), kChannelBRecall);
+        s.setHighGainB(on);
+        if (s.channelB == 1)
+            recall(channelBMode(), kChannelBRecall, changes);
         break;
-    case kParamDriveA: amp.setDriveA(position); break;
-    case kParamLowA: amp.setLowA(position); break;
-    case kParamMidA: amp.setMidA(position); break;
-    case kParamHighA: amp.setHighA(position); break;
-    case kParamContourA: amp.setContourA(position); break;
-    case kParamFocusA: amp.setFocusA(on); break;
-    case kParamBottomA: amp.setBottomA(on); break;
-    case kParamBrightA: amp.setBrightA(on); break;
-    case kParamDriveB: amp.setDriveB(position); break;
-    case kParamLowB: amp.setLowB(position); break;
-    case kParamMidB: amp.setMidB(position); break;
-    case kParamHighB: amp.setHighB(position); break;
-    case kParamContourB: amp.setContourB(position); break;
-    case kParamFocusB: amp.setFocusB(on); break;
-    case kParamBottomB: amp.setBottomB(on); break;
-    case kParamBrightB: amp.setBrightB(on); break;
-    case kParamVolume: amp.setVolume(value); break;
-    case kParamStereo: amp.setStereo(on); break;
-    case kParamHighQuality: amp.setHighQuality(on); break;
+    case kParamDriveA: s.setDriveA(position); break;
+    case kParamLowA: s.setLowA(position); break;
+    case kParamMidA: s.setMidA(position); break;
+    case kParamHighA: s.setHighA(position); break;
+    case kParamContourA: s.setContourA(position); break;
+    case kParamFocusA: s.setFocusA(on); break;
+    case kParamBottomA: s.setBottomA(on); break;
+    case kParamBrightA: s.setBrightA(on); break;
+    case kParamDriveB: s.setDriveB(position); break;
+    case kParamLowB: s.setLowB(position); break;
+    case kParamMidB: s.setMidB(position); break;
+    case kParamHighB: s.setHighB(position); break;
+    case kParamContourB: s.setContourB(position); break;
+    case kParamFocusB: s.setFocusB(on); break;
+    case kParamBottomB: s.setBottomB(on); break;
+    case kParamBrightB: s.setBrightB(on); break;
+    case kParamVolume: s.setVolume(value); break;
+    case kParamStereo: s.setStereo(on); break;
+    case kParamHighQuality: s.setHighQuality(on); break;
     default: break;
     }
 }
@@ -168,7 +269,12 @@ float Ka813::getParameter(int32_t index)
 {
     if (index < 0 || index >= kNumParameters)
         return 0.f;
-    return parameterValues[index];
+    return parameterValues[index].load(std::memory_order_relaxed);
+}
+
+int32_t Ka813::getProgram()
+{
+    return currentProgram.load(std::memory_order_relaxed);
 }
 
 void Ka813::getParameterLabel(int32_t, char*)
@@ -192,46 +298,65 @@ void Ka813::getParameterName(int32_t index, char* text)
     std::memcpy(text, info->name, std::strlen(info->name) + 1);
 }
 
+// With controlMutex held. Each value is read when its turn comes: the
+// switches before it may have recalled a mode memory into the record.
+void Ka813::applyProgram(int32_t program, Changes& changes)
+{
+    curProgram = program;
+    currentProgram.store(program, std::memory_order_relaxed);
+    for (int32_t index : kProgramApplyOrder)
+        applyParameter(index, bank.value(program, index), changes);
+}
+
 void Ka813::setProgram(int32_t program)
 {
     if (program < 0 || program >= kNumPrograms)
         return;
-    curProgram = program;
-    // Each value is read when its turn comes: the switches before it may
-    // have recalled a mode memory into the record.
-    for (int32_t index : kProgramApplyOrder)
-        setParameter(index, bank.value(program, index));
-    setSampleRate(sampleRate);
+    Changes changes;
+    {
+        Lock lock(controlMutex);
+        applyProgram(program, changes);
+        handOver();
+    }
+    tellEditor(changes);
 }
 
 void Ka813::setProgramName(char* name)
 {
-    bank.setName(curProgram, name);
+    Lock lock(controlMutex);
+    bank.setName(currentProgram.load(std::memory_order_relaxed), name);
 }
 
 void Ka813::getProgramName(char* name)
 {
-    copyPadded(name, bank.nameField(curProgram), kProgramNameSize);
+    Lock lock(controlMutex);
+    copyPadded(name, bank.nameField(currentProgram.load(std::memory_order_relaxed)),
+               kProgramNameSize);
 }
 
 bool Ka813::getProgramNameIndexed(int32_t, int32_t index, char* text)
 {
     if (index < 0 || index >= kNumPrograms)
         return false;
+    Lock lock(controlMutex);
     const int32_t length = bank.nameLength(index);
     std::memcpy(text, bank.nameField(index), static_cast<size_t>(length));
     text[length] = 0;
     return true;
 }
 
-// The host reads the bytes in place; they stay the effect's.
+// The host reads the bytes in place; they stay the effect's. A copy of the
+// whole bank, taken in one piece, so a program chunk sits at its program's
+// place in it as in the bank.
 int32_t Ka813::getChunk(void** data, bool isPreset)
 {
+    Lock lock(controlMutex);
+    std::memcpy(chunkCopy, bank.bank(), sizeof chunkCopy);
     if (isPreset) {
-        *data = bank.record(curProgram);
+        *data = chunkCopy + currentProgram.load(std::memory_order_relaxed) * kProgramRecordSize;
         return kProgramRecordSize;
     }
-    *data = bank.bank();
+    *data = chunkCopy;
     return kBankSize;
 }
 
@@ -239,13 +364,20 @@ int32_t Ka813::setChunk(void* data, int32_t byteSize, bool isPreset)
 {
     if (!data)
         return 0;
-    unsigned char* target = isPreset ? bank.record(curProgram) : bank.bank();
     const int32_t size = isPreset ? kProgramRecordSize : kBankSize;
     if (byteSize != size)
         return 0;
-    // The host may hand back the very bytes getChunk showed it.
-    std::memmove(target, data, static_cast<size_t>(size));
-    setProgram(curProgram);
+    Changes changes;
+    {
+        Lock lock(controlMutex);
+        const int32_t program = currentProgram.load(std::memory_order_relaxed);
+        unsigned char* target = isPreset ? bank.record(program) : bank.bank();
+        // The host may hand back the very bytes getChunk showed it.
+        std::memmove(target, data, static_cast<size_t>(size));
+        applyProgram(program, changes);
+        handOver();
+    }
+    tellEditor(changes);
     return 1;
 }
 

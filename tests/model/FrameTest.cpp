@@ -24,15 +24,17 @@ void processFrames(Ka813& effect, int frames, int block, float level = 0.f)
 TEST(Frame, GainsGlideByOneThousandthPerFrame)
 {
     auto effect = makeEffect();
-    effect->setParameter(kInput, 1.f);  // A clean: target 1.0001, from 0.5
+    // A new effect starts with its gains at their targets: A clean at Input
+    // 0.5 is 0.5001, Drive B at 0.5 drive(0.5).
+    effect->setParameter(kInput, 1.f);  // target 1.0001
     effect->setParameter(kDriveB, 0.f);
     const AmpModel& model = effect->model();
     int done = 0;
     for (int k : {1, 10, 100, 1000, 5000}) {
         processFrames(*effect, k - done, 64);
         done = k;
-        EXPECT_NEAR(model.inputGain, 1.0001 - 0.5001 * std::pow(0.999, k), 1e-12) << k;
-        EXPECT_NEAR(model.driveB, 0.086128 + (0.5 - 0.086128) * std::pow(0.999, k), 1e-12) << k;
+        EXPECT_NEAR(model.inputGain, 1.0001 - 0.5 * std::pow(0.999, k), 1e-12) << k;
+        EXPECT_NEAR(model.driveB, 0.086128 + (0.295166875 - 0.086128) * std::pow(0.999, k), 1e-12) << k;
     }
     EXPECT_EQ(model.inputGainTarget, 1.0001);
 }

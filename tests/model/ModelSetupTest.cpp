@@ -34,16 +34,29 @@ TEST(RateSetup, PeriodIsADoublePrecisionDivision)
     EXPECT_EQ(effect->model().oversampledPeriod, 1.0 / (double(44099.7f) * 4.0));
 }
 
-TEST(RateSetup, ConstructionLeavesTheStagesCompleteAndNothingPending)
+TEST(RateSetup, ConstructionLeavesTheStagesCompleteAndSettled)
 {
     auto effect = makeEffect();
     const AmpModel& model = effect->model();
-    EXPECT_EQ(model.qualityChanged, 0);
     EXPECT_EQ(model.sampleRate, 44100.f);
-    // Solved operating points of the first stage of each channel.
-    EXPECT_NEAR(model.left.triode[0].plateVoltage, 256.772, 0.001);
-    EXPECT_NEAR(model.left.triode[4].plateVoltage, 270.873, 0.001);
-    EXPECT_NEAR(model.right.triode[2].cathodeVoltage, 3.1334, 0.0001);
+    // Operating points of the first stage of each channel: near those the
+    // relaxation finds, and exactly where the stage holds still.
+    EXPECT_NEAR(model.left.triode[0].plateVoltage, 256.772, 0.05);
+    EXPECT_NEAR(model.left.triode[4].plateVoltage, 270.873, 0.05);
+    EXPECT_NEAR(model.right.triode[2].cathodeVoltage, 3.1334, 0.005);
+    for (int i = 0; i < 7; ++i) {
+        TriodeStage stage = model.left.triode[i];
+        for (int n = 0; n < 1000; ++n) {
+            double grid = 0.0;
+            stage.process(grid, model.oversampledRate);
+        }
+        EXPECT_NEAR(stage.plateVoltage, model.left.triode[i].plateVoltage, 1e-9) << i;
+        EXPECT_NEAR(stage.output, 0.0, 1e-9) << i;
+    }
+    // The gains start at their targets, not gliding up to them.
+    EXPECT_EQ(model.inputGain, model.inputGainTarget);
+    EXPECT_EQ(model.driveA, model.driveATarget);
+    EXPECT_EQ(model.driveB, model.driveBTarget);
     // Rate-dependent coefficients for 176400 Hz.
     const double T = 1.0 / 176400.0;
     const TriodeStage& stage = model.left.triode[0];
@@ -69,8 +82,8 @@ TEST(RateSetup, RepeatedSetUpClearsFiltersButKeepsTriodesAndResamplers)
     effect->processReplacing(inputs, outputs, 300);
 
     const AmpModel before = effect->model();
-    effect->setSampleRate(44100.f);
-    const AmpModel& after = effect->model();
+    AmpModel after = before;
+    after.setUp(44100.f);
 
     EXPECT_EQ(std::memcmp(&before.left.triode, &after.left.triode, sizeof after.left.triode), 0);
     EXPECT_EQ(std::memcmp(&before.left.stage1Up, &after.left.stage1Up, sizeof after.left.stage1Up), 0);
@@ -87,6 +100,12 @@ TEST(RateSetup, RepeatedSetUpClearsFiltersButKeepsTriodesAndResamplers)
     EXPECT_EQ(after.left.lowpass5k[2].b0, before.left.lowpass5k[2].b0);
     EXPECT_EQ(after.left.lowpass5k[2].x1, 0.0);
     EXPECT_EQ(after.left.toneStackA[0].z1, 0.0);
+
+    // The effect itself rebuilds nothing for the rate it already has.
+    effect->setSampleRate(44100.f);
+    effect->processReplacing(inputs, outputs, 1);
+    EXPECT_NE(effect->model().left.outputFilter.y1, 0.0);
+    EXPECT_EQ(effect->model().fadeFramesLeft, 0);
 }
 
 TEST(RateSetup, OutputHighPassIsTwoHertzAtTheOversampledRate)

@@ -86,23 +86,26 @@ TEST(ParameterMapping, SwitchesTurnOnFromOneHalf)
     }
 }
 
-TEST(ParameterMapping, QualitySwitchOnlyRaisesTheFlag)
+// While audio runs, the audio thread takes a quality change at its next
+// block; a value the switch already has rebuilds nothing.
+TEST(ParameterMapping, QualityTakesEffectAtTheNextBlockAndOnlyWhenItChanges)
 {
     auto effect = makeEffect();
     const AmpModel& model = effect->model();
-    effect->setParameter(kQuality, 0.f);  // the value it already has
-    EXPECT_EQ(model.qualityChanged, 1);
-    EXPECT_EQ(model.oversamplingFactor, 4);
-    effect->setParameter(kQuality, 1.f);
-    EXPECT_EQ(model.oversamplingFactor, 4);
-    std::vector<float> in(1, 0.f), outL(1), outR(1);
+    std::vector<float> in(64, 0.f), outL(64), outR(64);
     float* inputs[] = {in.data(), in.data()};
     float* outputs[] = {outL.data(), outR.data()};
+    effect->processReplacing(inputs, outputs, 64);
+    effect->setParameter(kQuality, 0.f);  // the value it already has
+    effect->processReplacing(inputs, outputs, 64);
+    EXPECT_EQ(model.fadeFramesLeft, 0);
+    effect->setParameter(kQuality, 1.f);
+    EXPECT_EQ(model.oversamplingFactor, 4);
     effect->processReplacing(inputs, outputs, 0);  // no frame, nothing applied
-    EXPECT_EQ(model.qualityChanged, 1);
+    EXPECT_EQ(model.oversamplingFactor, 4);
     effect->processReplacing(inputs, outputs, 1);
-    EXPECT_EQ(model.qualityChanged, 0);
     EXPECT_EQ(model.oversamplingFactor, 8);
+    EXPECT_EQ(model.fadeFramesLeft, AmpModel::kRebuildFadeFrames - 1);
 }
 
 TEST(ParameterMapping, ValuesAreKeptUnclampedAndUnknownIndicesOnlyReachTheEditor)
@@ -125,7 +128,7 @@ TEST(ParameterMapping, ValuesAreKeptUnclampedAndUnknownIndicesOnlyReachTheEditor
     EXPECT_EQ(before.contourBShaped, after.contourBShaped);
     EXPECT_EQ(before.volume, after.volume);
     EXPECT_EQ(before.channelB, after.channelB);
-    EXPECT_EQ(before.qualityChanged, after.qualityChanged);
+    EXPECT_EQ(before.highQuality, after.highQuality);
     for (int32_t i = 0; i < 23; ++i)
         EXPECT_EQ(effect->getParameter(i), i == kLowA ? 1.7f : defaultValue(i)) << i;
     ASSERT_EQ(calls.size(), 3u);

@@ -81,12 +81,14 @@ TEST_F(ProgramBank, ProgramChunkPointsIntoTheBank)
     EXPECT_EQ(plugin->dispatch(effGetChunk, 0, 0, &bank), 2920);
     EXPECT_EQ(plugin->dispatch(effGetChunk, 1, 0, &program), 292);
     EXPECT_EQ(static_cast<unsigned char*>(program) - static_cast<unsigned char*>(bank), 876);
-    // Live bytes: a later change shows through the same pointer.
+    // A snapshot: the bytes hold still while the host reads them, and the
+    // next call shows a later change.
     plugin->setParameter(kMidB, 0.25f);
     EXPECT_EQ(floatAt(std::vector<unsigned char>(static_cast<unsigned char*>(program),
                                                  static_cast<unsigned char*>(program) + 292),
                       kValueOffset[kMidB]),
-              0.25f);
+              0.5f);
+    EXPECT_EQ(floatAt(chunk(*plugin, true), kValueOffset[kMidB]), 0.25f);
 }
 
 TEST_F(ProgramBank, WrongChunkSizesChangeNothing)

@@ -132,8 +132,6 @@ inline void processBlock(AmpModel& m, const float* const* in, float* const* out,
 {
     for (int n = frames - 1; n >= 0; --n) {
         const int k = frames - 1 - n;
-        if (m.qualityChanged == 1)
-            m.setUp(m.sampleRate);
         m.inputGain = 0.001 * m.inputGainTarget + 0.999 * m.inputGain;
         m.driveA = 0.001 * m.driveATarget + 0.999 * m.driveA;
         m.driveB = 0.001 * m.driveBTarget + 0.999 * m.driveB;
