@@ -139,17 +139,18 @@ FloatPair crossfade(FloatPair from, FloatPair to, float weightOfFrom)
 
 // Guitar input is at most a little over full scale, and a hot signal from
 // an earlier plug-in a few times that: 64 (+36 dBFS) passes anything real.
-// Beyond it a sample is an error (a host bug, a denormal-flushing fault, an
-// overflow upstream), and letting 1e20 reach the grid would charge the
-// cathodes for seconds; NaN and infinities would poison every state.
+// A sample beyond it, or a NaN or an infinity, is an error upstream (a host
+// bug, an overflow, garbage in a buffer), not sound. It is replaced by the
+// last good sample of its side: clipping it instead would hand the circuit
+// a real full-scale click, which the grids answer by shifting their bias
+// for a tenth of a second, and 1e20 would charge the cathodes for seconds.
 constexpr float kInputLimit = 64.f;
 
-// The input limit, and 0 for a NaN (which fails every comparison).
-inline float boundedInput(float x)
+inline float sanitisedInput(float x, float& lastGood)
 {
-    if (x >= -kInputLimit)
-        return x <= kInputLimit ? x : kInputLimit;
-    return x < 0.f ? -kInputLimit : 0.f;
+    if (std::fabs(x) <= kInputLimit)  // false for a NaN
+        lastGood = x;
+    return lastGood;
 }
 
 // The loudest any setting gives is about 45 (full-scale noise, every knob at
@@ -211,8 +212,8 @@ void AmpModel::processBlock(const float* const* inputs, float* const* outputs, i
         if (stereo == 1) {
             // Both inputs are read before either output is written.
             FloatPair x;
-            x.left = static_cast<float>(boundedInput(inLeft[k]) + antiDenormal);
-            x.right = static_cast<float>(boundedInput(inRight[k]) + antiDenormal);
+            x.left = static_cast<float>(sanitisedInput(inLeft[k], lastGoodInput[0]) + antiDenormal);
+            x.right = static_cast<float>(sanitisedInput(inRight[k], lastGoodInput[1]) + antiDenormal);
             FloatPair y = Core<DoublePair>(*this, oversampledRate, left, right).frame(x, gain, factor);
             if (fadeFramesLeft > 0) {
                 const FloatPair old =
@@ -223,7 +224,7 @@ void AmpModel::processBlock(const float* const* inputs, float* const* outputs, i
             outLeft[k] = level * y.left;
             outRight[k] = level * y.right;
         } else {
-            const float x = static_cast<float>(boundedInput(inLeft[k]) + antiDenormal);
+            const float x = static_cast<float>(sanitisedInput(inLeft[k], lastGoodInput[0]) + antiDenormal);
             float y = Core<double>(*this, oversampledRate, left, left).frame(x, gain, factor);
             if (fadeFramesLeft > 0) {
                 const float old =

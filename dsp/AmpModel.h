@@ -53,6 +53,9 @@ struct AmpModel : AmpSettings {
     double inputGain = 0.0, driveA = 0.0, driveB = 0.0;
 
     AmpSide left{}, right{};
+    // Each side's last plausible input sample, which stands in for one that
+    // is not.
+    float lastGoodInput[2] = {0.f, 0.f};
 
     // A rebuild restarts the filters and changes the resamplers' path, which
     // would click: for a few milliseconds the configuration it replaced
@@ -71,5 +74,6 @@ private:
     void designSide(AmpSide& side);
     void setUpTriodes(AmpSide& side);
     void settleSide(AmpSide& side);
+    void settleGains();
     void recoverFromRunaway(float* const* outputs, int32_t frames);
 };

@@ -60,8 +60,13 @@ void AmpModel::start(const AmpSettings& initial, float hostRate)
 void AmpModel::change(const AmpSettings& next, float hostRate)
 {
     static_cast<AmpSettings&>(*this) = next;
-    if (hostRate == sampleRate && factorFor(hostRate, highQuality) == oversamplingFactor)
+    if (hostRate == sampleRate && factorFor(hostRate, highQuality) == oversamplingFactor) {
+        // Nothing has played since the model came to rest: it rests at the
+        // new settings too, instead of gliding there once sound arrives.
+        if (!playedSinceSettle)
+            settleGains();
         return;
+    }
     const bool fade = playedSinceSettle;
     if (fade) {
         fadeLeft = left;
@@ -81,11 +86,17 @@ void AmpModel::settle()
 {
     settleSide(left);
     settleSide(right);
+    settleGains();
+    lastGoodInput[0] = lastGoodInput[1] = 0.f;
+    fadeFramesLeft = 0;
+    playedSinceSettle = false;
+}
+
+void AmpModel::settleGains()
+{
     inputGain = inputGainTarget;
     driveA = driveATarget;
     driveB = driveBTarget;
-    fadeFramesLeft = 0;
-    playedSinceSettle = false;
 }
 
 void AmpModel::setUp(float hostRate)

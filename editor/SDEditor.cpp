@@ -73,39 +73,31 @@ bool SDEditor::open(void* parentWindow) {
         if (image)
             image->forget();
 
-    {
-        std::lock_guard<std::mutex> lock(controlsGuard);
-        for (int32_t tag = 0; tag < kNumParameters; ++tag) {
-            controls[tag] = made[tag];
-            // Whatever changed while the panel was being built.
-            controls[tag]->setValue(effect->getParameter(tag));
-        }
-        frame = newFrame;
+    changedTags.store(0);
+    for (int32_t tag = 0; tag < kNumParameters; ++tag) {
+        controls[tag] = made[tag];
+        // Whatever changed while the panel was being built.
+        controls[tag]->setValue(effect->getParameter(tag));
     }
+    frame = newFrame;
     return true;
 }
 
 void SDEditor::close() {
-    CFrame* old;
-    {
-        std::lock_guard<std::mutex> lock(controlsGuard);
-        old = frame;
-        frame = nullptr;
-        for (CControl*& control : controls)
-            control = nullptr;
-    }
+    CFrame* old = frame;
+    frame = nullptr;
+    for (CControl*& control : controls)
+        control = nullptr;
     if (old)
         old->forget();  // destroys the window, every control and its bitmaps
     AEffEditor::close();
 }
 
 void SDEditor::idle() {
-    if (resyncPending.exchange(false)) {
-        std::lock_guard<std::mutex> lock(controlsGuard);
-        for (int32_t tag = 0; tag < kNumParameters; ++tag)
-            if (controls[tag])
-                controls[tag]->setValue(effect->getParameter(tag));
-    }
+    const uint32_t changed = changedTags.exchange(0);
+    for (int32_t tag = 0; tag < kNumParameters; ++tag)
+        if ((changed >> tag & 1u) && controls[tag])
+            controls[tag]->setValue(effect->getParameter(tag));
     AEffGUIEditor::idle();
 }
 
@@ -117,16 +109,10 @@ bool SDEditor::setKnobMode(int /*mode*/) {
 void SDEditor::setParameter(int index, float /*value*/) {
     if (!validTag(index))
         return;
-    // Never waits: this may run on the host's audio thread.
-    std::unique_lock<std::mutex> lock(controlsGuard, std::try_to_lock);
-    if (!lock.owns_lock()) {
-        resyncPending = true;
-        return;
-    }
-    // The control shows what the effect reports, not the value passed along;
-    // it is redrawn at the next idle if that changed its look.
-    if (frame && controls[index])
-        controls[index]->setValue(effect->getParameter(index));
+    // Never waits and never touches a control: this may run on any thread.
+    // The control shows what the effect reports, not the value passed along,
+    // from the next idle on.
+    changedTags.fetch_or(1u << index);
 }
 
 void SDEditor::valueChanged(CDrawContext* /*context*/, CControl* control) {

@@ -2,7 +2,6 @@
 // The amplifier's front panel: a background picture with one knob or switch
 // per parameter, each tagged with its parameter index.
 #include <atomic>
-#include <mutex>
 
 #include "editor/AEffGUIEditor.h"
 #include "editor/CControl.h"
@@ -31,9 +30,9 @@ private:
     VSTGUI::CControl* controls[ka813::kNumParameters] = {};
     VSTGUI::CBitmap* hBackground = nullptr;
 
-    // The effect may tell us of changes from any thread (host automation):
-    // the short store into a control is guarded against open and close, and a
-    // change that cannot wait for the guard is picked up at the next idle.
-    std::mutex controlsGuard;
-    std::atomic<bool> resyncPending{false};
+    // The effect may tell us of changes from any thread (host automation),
+    // while this thread draws the controls: a change only marks its tag, and
+    // the next idle, here, shows the effect's value.
+    std::atomic<uint32_t> changedTags{0};
+    static_assert(ka813::kNumParameters <= 32, "one bit per tag");
 };

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the project twice (plain, and under AddressSanitizer with
 # UndefinedBehaviorSanitizer) and runs the whole suite through ctest in both;
-# between the two, a clang build runs the fuzz target for half a minute.
+# between the two, a clang build runs the fuzz targets for half a minute each
+# and a ThreadSanitizer build plays the effect from a live host's threads.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/deps.sh
@@ -23,6 +24,13 @@ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKA813_FUZZ=ON \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build build-fuzz -j "$jobs" --target ka813-fuzz-chunk
 ctest --test-dir build-fuzz --output-on-failure
+
+# The effect played by a live host's threads, under ThreadSanitizer: no race
+# may be reported (a report makes the run exit non-zero).
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKA813_TSAN=ON -DKA813_BUILD_BENCH=OFF >/dev/null
+cmake --build build-tsan -j "$jobs" --target live_host_tests
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" xvfb-run -a -s "-screen 0 1280x1024x24" \
+  ctest --test-dir build-tsan -R LiveHost --output-on-failure
 
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_suite build-asan -DKA813_SANITIZE=ON -DKA813_BUILD_BENCH=OFF

@@ -24,8 +24,9 @@ void processFrames(Ka813& effect, int frames, int block, float level = 0.f)
 TEST(Frame, GainsGlideByOneThousandthPerFrame)
 {
     auto effect = makeEffect();
-    // A new effect starts with its gains at their targets: A clean at Input
-    // 0.5 is 0.5001, Drive B at 0.5 drive(0.5).
+    // The gains rest at their targets (A clean at Input 0.5: 0.5001; Drive B
+    // at 0.5: drive(0.5)); a change while audio runs glides from there.
+    processFrames(*effect, 64, 64);
     effect->setParameter(kInput, 1.f);  // target 1.0001
     effect->setParameter(kDriveB, 0.f);
     const AmpModel& model = effect->model();
