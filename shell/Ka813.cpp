@@ -162,10 +162,20 @@ void Ka813::setParameterAutomated(int32_t index, float value)
 void Ka813::changeParameter(int32_t index, float value, bool automated)
 {
     Changes changes;
+    Changes recalled;
     if (parameterInfo(index)) {
         Lock lock(controlMutex);
+        float before[kNumParameters];
+        for (int32_t i = 0; i < kNumParameters; ++i)
+            before[i] = parameterValues[i].load(std::memory_order_relaxed);
         applyParameter(index, value, changes);
         handOver();
+        // What a mode switch brought back, for the host to record too.
+        for (int32_t i = 0; i < kNumParameters; ++i) {
+            const float now = parameterValues[i].load(std::memory_order_relaxed);
+            if (i != index && std::memcmp(&before[i], &now, sizeof now) != 0)
+                recalled.add(i, now);
+        }
     } else {
         changes.add(index, value);
     }
@@ -173,6 +183,8 @@ void Ka813::changeParameter(int32_t index, float value, bool automated)
     tellEditor(changes);
     if (automated)
         callHost(audioMasterAutomate, index, 0, nullptr, value);
+    for (int32_t i = 0; i < recalled.count; ++i)
+        callHost(audioMasterAutomate, recalled.items[i].index, 0, nullptr, recalled.items[i].value);
 }
 
 void Ka813::tellEditor(const Changes& changes)
@@ -188,9 +200,30 @@ void Ka813::applyParameter(int32_t index, float value, Changes& changes)
     bank.setValue(currentProgram.load(std::memory_order_relaxed), index, value);
     parameterValues[index].store(value, std::memory_order_relaxed);
     rememberInModeMemory(index, value);
-    applyToSettings(index, value, changes);
+    applyToSettings(index, value);
+    recallAfter(index, changes);
     // The editor mirrors every change, whoever made it.
     changes.add(index, value);
+}
+
+// A mode switch brings back the settings its new mode remembers.
+void Ka813::recallAfter(int32_t index, Changes& changes)
+{
+    switch (index) {
+    case kParamChannel:
+        recall(activeMode(), kChannelRecall, changes);
+        break;
+    case kParamCleanCrunch:
+        if (controls.channelB == 0)
+            recall(channelAMode(), kChannelARecall, changes);
+        break;
+    case kParamLowHighGain:
+        if (controls.channelB == 1)
+            recall(channelBMode(), kChannelBRecall, changes);
+        break;
+    default:
+        break;
+    }
 }
 
 void Ka813::rememberInModeMemory(int32_t index, float value)
@@ -221,27 +254,16 @@ void Ka813::recall(AmpMode mode, const int32_t (&indices)[N], Changes& changes)
         applyParameter(index, bank.memoryValue(program, mode, index), changes);
 }
 
-void Ka813::applyToSettings(int32_t index, float value, Changes& changes)
+void Ka813::applyToSettings(int32_t index, float value)
 {
     const double position = value;
     const int32_t on = switchIsOn(value) ? 1 : 0;
     AmpSettings& s = controls;
     switch (index) {
     case kParamInput: s.setInputLevel(position); break;
-    case kParamChannel:
-        s.setChannelB(on);
-        recall(activeMode(), kChannelRecall, changes);
-        break;
-    case kParamCleanCrunch:
-        s.setCrunchA(on);
-        if (s.channelB == 0)
-            recall(channelAMode(), kChannelARecall, changes);
-        break;
-    case kParamLowHighGain:
-        s.setHighGainB(on);
-        if (s.channelB == 1)
-            recall(channelBMode(), kChannelBRecall, changes);
-        break;
+    case kParamChannel: s.setChannelB(on); break;
+    case kParamCleanCrunch: s.setCrunchA(on); break;
+    case kParamLowHighGain: s.setHighGainB(on); break;
     case kParamDriveA: s.setDriveA(position); break;
     case kParamLowA: s.setLowA(position); break;
     case kParamMidA: s.setMidA(position); break;
@@ -298,14 +320,20 @@ void Ka813::getParameterName(int32_t index, char* text)
     std::memcpy(text, info->name, std::strlen(info->name) + 1);
 }
 
-// With controlMutex held. Each value is read when its turn comes: the
-// switches before it may have recalled a mode memory into the record.
+// With controlMutex held. A program is applied as it is stored: every
+// value, switch and mode memory straight from the record, the switches
+// before the knobs whose meaning they set, and nothing recalled or written
+// back, so the result depends on the record alone.
 void Ka813::applyProgram(int32_t program, Changes& changes)
 {
     curProgram = program;
     currentProgram.store(program, std::memory_order_relaxed);
-    for (int32_t index : kProgramApplyOrder)
-        applyParameter(index, bank.value(program, index), changes);
+    for (int32_t index : kProgramApplyOrder) {
+        const float value = bank.value(program, index);
+        parameterValues[index].store(value, std::memory_order_relaxed);
+        applyToSettings(index, value);
+        changes.add(index, value);
+    }
 }
 
 void Ka813::setProgram(int32_t program)
@@ -318,7 +346,15 @@ void Ka813::setProgram(int32_t program)
         applyProgram(program, changes);
         handOver();
     }
+    tellLoaded(changes);
+}
+
+// After a load the editor hears every value, and the host is asked to read
+// them all again along with the program names.
+void Ka813::tellLoaded(const Changes& changes)
+{
     tellEditor(changes);
+    callHost(audioMasterUpdateDisplay);
 }
 
 void Ka813::setProgramName(char* name)
@@ -377,7 +413,7 @@ int32_t Ka813::setChunk(void* data, int32_t byteSize, bool isPreset)
         applyProgram(program, changes);
         handOver();
     }
-    tellEditor(changes);
+    tellLoaded(changes);
     return 1;
 }
 

@@ -52,9 +52,9 @@ public:
 
 private:
     // The parameter changes one call made, in the order the editor hears
-    // of them: at most a recall's ten and the value set, per program value.
+    // of them: a program's 23, or a recall's ten and the value set.
     struct Changes {
-        static constexpr int32_t kCapacity = 8 * ka813::kNumParameters;
+        static constexpr int32_t kCapacity = ka813::kNumParameters;
         struct Change {
             int32_t index;
             float value;
@@ -80,7 +80,8 @@ private:
     // With controlMutex held.
     void applyParameter(int32_t index, float value, Changes& changes);
     void rememberInModeMemory(int32_t index, float value);
-    void applyToSettings(int32_t index, float value, Changes& changes);
+    void applyToSettings(int32_t index, float value);
+    void recallAfter(int32_t index, Changes& changes);
     template <size_t N>
     void recall(ka813::AmpMode mode, const int32_t (&indices)[N], Changes& changes);
     void applyProgram(int32_t program, Changes& changes);
@@ -91,6 +92,7 @@ private:
 
     void changeParameter(int32_t index, float value, bool automated);
     void tellEditor(const Changes& changes);
+    void tellLoaded(const Changes& changes);
 
     std::mutex controlMutex;
     ka813::ProgramBank bank;

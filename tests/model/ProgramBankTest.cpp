@@ -230,10 +230,9 @@ TEST_F(ProgramBank, SelectingAFreshProgramAppliesTheDefaults)
 }
 
 // A record whose channel A switch moved while B played does not match the
-// memory its switch selects. Applying it writes its values into the active
-// memories, except where a switch call recalls first, which depends on the
-// state it is applied over.
-TEST_F(ProgramBank, InconsistentRecordOverwritesTheActiveMemories)
+// memory its switch selects. It restores exactly as stored, whatever state
+// it is loaded over: values, switches and memories straight from the record.
+TEST_F(ProgramBank, InconsistentRecordRestoresAsStored)
 {
     plugin->setParameter(kDriveA, 0.9f);      // A clean's memory: 0.9
     plugin->setParameter(kChannel, 1.f);
@@ -242,16 +241,15 @@ TEST_F(ProgramBank, InconsistentRecordOverwritesTheActiveMemories)
     EXPECT_EQ(floatAt(record, kValueOffset[kDriveA]), 0.9f);
     EXPECT_EQ(floatAt(record, kMemoryOffset[1] + kSlotDrive), 0.5f);
 
-    // Applied while B plays: the crunch switch recalls nothing, so the
-    // record's 0.9 goes into crunch's memory.
-    ASSERT_EQ(loadChunk(*plugin, record, true), 1);
-    EXPECT_EQ(plugin->getParameter(kDriveA), 0.9f);
-    EXPECT_EQ(floatAt(chunk(*plugin, true), kMemoryOffset[1] + kSlotDrive), 0.9f);
-
-    // Applied over channel A: the crunch switch recalls crunch's 0.5 first.
-    auto other = loadEffect();
-    ASSERT_EQ(loadChunk(*other, record, true), 1);
-    EXPECT_EQ(other->getParameter(kDriveA), 0.5f);
-    EXPECT_EQ(floatAt(chunk(*other, true), kMemoryOffset[1] + kSlotDrive), 0.5f);
-    EXPECT_EQ(other->getParameter(kChannel), 1.f);
+    auto overA = loadEffect();
+    for (vsthost::Plugin* effect : {plugin.get(), overA.get()}) {
+        ASSERT_EQ(loadChunk(*effect, record, true), 1);
+        EXPECT_EQ(effect->getParameter(kDriveA), 0.9f);
+        EXPECT_EQ(effect->getParameter(kChannel), 1.f);
+        EXPECT_EQ(chunk(*effect, true), record);
+    }
+    // The memories came along: crunch still remembers 0.5 for when A plays.
+    overA->setParameter(kChannel, 0.f);
+    overA->setParameter(kCleanCrunch, 1.f);
+    EXPECT_EQ(overA->getParameter(kDriveA), 0.5f);
 }
