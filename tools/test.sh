@@ -22,7 +22,7 @@ run_suite build
 # Arbitrary chunks, parameters and blocks through a clang build made for libFuzzer.
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKA813_FUZZ=ON \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
-cmake --build build-fuzz -j "$jobs" --target ka813-fuzz-chunk
+cmake --build build-fuzz -j "$jobs" --target ka813-fuzz-chunk ka813-fuzz-state
 ctest --test-dir build-fuzz --output-on-failure
 
 # The effect played by a live host's threads, under ThreadSanitizer: no race
