@@ -27,7 +27,7 @@ struct Options {
 };
 
 const char* const kUsage =
-    "usage: ka813-rtf [options] [PLUGIN.so ...]\n"
+    "Usage: ka813-rtf [options] [PLUGIN.so ...]\n"
     "Measures realtime factors (audio seconds per CPU second of the process calls) of\n"
     "Ka813 and of each VST 2 effect named. A peer is measured over rates, blocks and\n"
     "mono/stereo only (a mono peer runs stereo as two instances).\n"

@@ -148,7 +148,7 @@ int inspect(const std::string& path)
     return 0;
 }
 
-const char kUsage[] = "usage: ka813-inspect PLUGIN.so [PLUGIN.so ...]\n";
+const char kUsage[] = "Usage: ka813-inspect PLUGIN.so [PLUGIN.so ...]\n";
 
 }  // namespace
 

@@ -41,7 +41,7 @@ struct Options {
     bool help = false, version = false;
 };
 
-const char kUsage[] = "usage: ka813-panel [--set NAME=VALUE]... [--screenshot FILE] [--wait MS] PLUGIN.so\n";
+const char kUsage[] = "Usage: ka813-panel [--set NAME=VALUE]... [--screenshot FILE] [--wait MS] PLUGIN.so\n";
 
 void printHelp() {
     std::printf("%s", kUsage);

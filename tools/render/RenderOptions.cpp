@@ -40,7 +40,7 @@ bool parseInteger(const std::string& text, long& value)
 
 std::string renderUsage()
 {
-    return "usage: ka813-render [options] [PLUGIN.so]\n"
+    return "Usage: ka813-render [options] [PLUGIN.so]\n"
            "Renders a sound file, or a built-in guitar riff, through a VST 2 effect the way a\n"
            "host does, and tells what it did. Without PLUGIN.so it loads Ka813.\n"
            "\n"
