@@ -12,10 +12,10 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth x11-utils
   zam-plugins
-  help2man
+  help2man dpkg-dev file
 )
 if [ "${1:-}" = --packaging ]; then
-  packages+=(dpkg-dev file lintian ardour)
+  packages+=(lintian ardour)
 fi
 missing=()
 for p in "${packages[@]}"; do
