@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "bench/rtf_measure.h"
+#include "tools/render/DefaultPlugin.h"
 
 using namespace rtf;
 
@@ -26,7 +27,7 @@ struct Options {
 };
 
 const char* const kUsage =
-    "usage: ka813-rtf [options] [PLUGIN.so ...]\n"
+    "Usage: ka813-rtf [options] [PLUGIN.so ...]\n"
     "Measures realtime factors (audio seconds per CPU second of the process calls) of\n"
     "Ka813 and of each VST 2 effect named. A peer is measured over rates, blocks and\n"
     "mono/stereo only (a mono peer runs stereo as two instances).\n"
@@ -39,7 +40,8 @@ const char* const kUsage =
     "  --seconds S       seconds of signal per measurement (default 10)\n"
     "  --silence S       seconds of silence after a 2 s burst (default 10; 0 skips)\n"
     "  --peers-only      leave Ka813 out\n"
-    "  -h, --help        this text\n";
+    "  -h, --help        this text\n"
+    "      --version     the version\n";
 
 std::vector<std::string> splitList(const std::string& text)
 {
@@ -94,6 +96,9 @@ int main(int argc, char** argv)
         std::string text;
         if (argument == "-h" || argument == "--help") {
             std::printf("%s", kUsage);
+            return 0;
+        } else if (argument == "--version") {
+            std::printf("ka813-rtf %s\n", KA813_VERSION);
             return 0;
         } else if (argument == "--peers-only") {
             ours = false;
@@ -157,7 +162,7 @@ int main(int argc, char** argv)
         }
     }
     if (ours)
-        options.plugins.insert(options.plugins.begin(), KA813_DEFAULT_PLUGIN);
+        options.plugins.insert(options.plugins.begin(), render::defaultPluginPath());
     if (options.plugins.empty())
         return usageError("no plug-in to measure");
 

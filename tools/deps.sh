@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs, skipping the ones already there.
+# --packaging adds what the packaging tests use: lintian, and Debian's ardour
+# for its VST 2 scanner.
 set -euo pipefail
 packages=(
   build-essential cmake pkg-config
@@ -10,7 +12,11 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth x11-utils
   zam-plugins
+  help2man dpkg-dev file
 )
+if [ "${1:-}" = --packaging ]; then
+  packages+=(lintian ardour)
+fi
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then

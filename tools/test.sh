@@ -2,10 +2,12 @@
 # Builds the project twice (plain, and under AddressSanitizer with
 # UndefinedBehaviorSanitizer) and runs the whole suite through ctest in both;
 # between the two, a clang build runs the fuzz targets for half a minute each
-# and a ThreadSanitizer build plays the effect from a live host's threads.
+# and a ThreadSanitizer build plays the effect from a live host's threads. The
+# plain suite also builds the Debian package, installs it, has Ardour's
+# scanner find the plug-in and removes the package again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/deps.sh
+bash tools/deps.sh --packaging
 jobs=$(nproc)
 
 run_suite() {

@@ -1,6 +1,7 @@
 // Prints what a host learns about a VST 2 plug-in library: identity, flags,
 // channel counts, parameters with their displays, and the program names.
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <string>
 
@@ -147,13 +148,32 @@ int inspect(const std::string& path)
     return 0;
 }
 
+const char kUsage[] = "Usage: ka813-inspect PLUGIN.so [PLUGIN.so ...]\n";
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: ka813-inspect PLUGIN.so [PLUGIN.so ...]\n");
+        std::fprintf(stderr, "%s", kUsage);
         return 2;
+    }
+    if (!std::strcmp(argv[1], "-h") || !std::strcmp(argv[1], "--help")) {
+        std::printf("%s", kUsage);
+        std::printf("Loads each VST 2 plug-in library as a host does and prints what the host\n"
+                    "learns: entry point, effect name, product and vendor, versions, unique ID,\n"
+                    "category, flags, inputs and outputs, every parameter with its display,\n"
+                    "the programs, and the requests the plug-in made of the host.\n"
+                    "\n"
+                    "  -h, --help     this text\n"
+                    "      --version  the version\n"
+                    "\n"
+                    "The exit status is 1 when a library cannot be loaded as a plug-in.\n");
+        return 0;
+    }
+    if (!std::strcmp(argv[1], "--version")) {
+        std::printf("ka813-inspect %s\n", KA813_VERSION);
+        return 0;
     }
     int status = 0;
     for (int i = 1; i < argc; ++i) {

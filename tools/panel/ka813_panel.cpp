@@ -4,7 +4,8 @@
 //   ka813-panel [--set NAME=VALUE]... [--screenshot FILE] [--wait MS] PLUGIN.so
 //
 //   --set NAME=VALUE   sets a parameter before the editor opens; NAME is the
-//                      parameter's name (case ignored) or its index
+//                      parameter's name or its index, read as the renderer
+//                      reads it
 //   --screenshot FILE  waits for the editor's first paint, writes what the
 //                      window shows as a PNG file and exits
 //   --wait MS          the longest wait for that paint (default 5000)
@@ -12,6 +13,7 @@
 #include "HostWindow.h"
 #include "PngFile.h"
 
+#include "tools/host/ParameterSettings.h"
 #include "tools/host/VstHost.h"
 
 #include <chrono>
@@ -20,7 +22,6 @@
 #include <cstring>
 #include <memory>
 #include <string>
-#include <strings.h>
 #include <vector>
 
 using namespace paneltool;
@@ -35,22 +36,49 @@ constexpr int kSettleMs = 250;         // a painted panel holds still this long
 struct Options {
     std::string plugin;
     std::string screenshot;
-    std::vector<std::string> sets;
+    std::vector<vsthost::ParameterSetting> sets;
     int waitMs = 5000;
+    bool help = false, version = false;
 };
 
-void usage() {
-    std::fprintf(stderr,
-                 "usage: ka813-panel [--set NAME=VALUE]... [--screenshot FILE] [--wait MS] PLUGIN.so\n");
+const char kUsage[] = "Usage: ka813-panel [--set NAME=VALUE]... [--screenshot FILE] [--wait MS] PLUGIN.so\n";
+
+void printHelp() {
+    std::printf("%s", kUsage);
+    std::printf("Opens the editor of a VST 2 plug-in in a window of its own, as a Linux host\n"
+                "does, and keeps it open until the window is closed.\n"
+                "\n"
+                "  --set NAME=VALUE    set a parameter before the editor opens: NAME is its\n"
+                "                      name as the plug-in reports it (or, when only one name\n"
+                "                      matches so, in any letter case) or its index; repeat\n"
+                "                      for more\n"
+                "  --screenshot FILE   wait for the editor's first paint, write what the\n"
+                "                      window shows as a PNG file and exit\n"
+                "  --wait MS           the longest wait for that paint (default 5000)\n"
+                "  -h, --help          this text\n"
+                "      --version       the version\n"
+                "\n"
+                "It needs an X display (DISPLAY); xvfb-run gives one for screenshots.\n");
 }
 
 bool parseOptions(int argc, char** argv, Options& o) {
     for (int i = 1; i < argc; ++i) {
         const char* a = argv[i];
         const bool hasValue = i + 1 < argc;
-        if (!std::strcmp(a, "--set") && hasValue)
-            o.sets.emplace_back(argv[++i]);
-        else if (!std::strcmp(a, "--screenshot") && hasValue)
+        std::string error;
+        if (!std::strcmp(a, "-h") || !std::strcmp(a, "--help")) {
+            o.help = true;
+            return true;
+        } else if (!std::strcmp(a, "--version")) {
+            o.version = true;
+            return true;
+        } else if (!std::strcmp(a, "--set") && hasValue) {
+            o.sets.emplace_back();
+            if (!vsthost::parseParameterSetting(argv[++i], o.sets.back(), &error)) {
+                std::fprintf(stderr, "ka813-panel: %s\n", error.c_str());
+                return false;
+            }
+        } else if (!std::strcmp(a, "--screenshot") && hasValue)
             o.screenshot = argv[++i];
         else if (!std::strcmp(a, "--wait") && hasValue)
             o.waitMs = std::atoi(argv[++i]);
@@ -60,40 +88,6 @@ bool parseOptions(int argc, char** argv, Options& o) {
             return false;
     }
     return !o.plugin.empty() && o.waitMs > 0;
-}
-
-int findParameter(vsthost::Plugin& plugin, const std::string& name) {
-    const int count = plugin.effect()->numParams;
-    char* end = nullptr;
-    const long index = std::strtol(name.c_str(), &end, 10);
-    if (!name.empty() && *end == '\0') return index >= 0 && index < count ? static_cast<int>(index) : -1;
-    for (int i = 0; i < count; ++i)
-        if (!strcasecmp(plugin.parameterName(i).c_str(), name.c_str())) return i;
-    return -1;
-}
-
-bool applySettings(vsthost::Plugin& plugin, const std::vector<std::string>& sets) {
-    for (const std::string& s : sets) {
-        const size_t eq = s.rfind('=');
-        if (eq == std::string::npos) {
-            std::fprintf(stderr, "ka813-panel: --set wants NAME=VALUE, not \"%s\"\n", s.c_str());
-            return false;
-        }
-        const std::string name = s.substr(0, eq), text = s.substr(eq + 1);
-        const int index = findParameter(plugin, name);
-        char* end = nullptr;
-        const float value = std::strtof(text.c_str(), &end);
-        if (index < 0) {
-            std::fprintf(stderr, "ka813-panel: no parameter \"%s\"\n", name.c_str());
-            return false;
-        }
-        if (text.empty() || *end != '\0') {
-            std::fprintf(stderr, "ka813-panel: \"%s\" is not a number\n", text.c_str());
-            return false;
-        }
-        plugin.setParameter(index, value);
-    }
-    return true;
 }
 
 // The editor's size as the plug-in reports it; 0 x 0 when it has none yet.
@@ -161,8 +155,16 @@ void runUntilClosed(vsthost::Plugin& plugin, HostWindow& window) {
 int main(int argc, char** argv) {
     Options o;
     if (!parseOptions(argc, argv, o)) {
-        usage();
+        std::fprintf(stderr, "%s", kUsage);
         return 2;
+    }
+    if (o.help) {
+        printHelp();
+        return 0;
+    }
+    if (o.version) {
+        std::printf("ka813-panel %s\n", KA813_VERSION);
+        return 0;
     }
     // Declared before the plug-in, so that it outlives the editor inside it.
     HostWindow window;
@@ -180,7 +182,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "ka813-panel: %s has no editor\n", o.plugin.c_str());
         return 1;
     }
-    if (!applySettings(*plugin, o.sets)) return 1;
+    if (!vsthost::applyParameterSettings(*plugin, vsthost::parameterNames(*plugin), o.sets, &error)) {
+        std::fprintf(stderr, "ka813-panel: %s\n", error.c_str());
+        return 1;
+    }
 
     int width = 0, height = 0;
     editorSize(*plugin, width, height);

@@ -16,18 +16,6 @@ bool fail(std::string* error, const std::string& reason)
     return false;
 }
 
-bool applySettings(vsthost::Plugin& plugin, const std::vector<std::string>& names,
-                   const std::vector<ParameterSetting>& settings, std::string* error)
-{
-    for (const ParameterSetting& setting : settings) {
-        int32_t index = resolveParameter(names, setting.key);
-        if (index < 0)
-            return fail(error, "the plug-in has no parameter \"" + setting.key + "\"");
-        plugin.setParameter(index, setting.value);
-    }
-    return true;
-}
-
 // Some plug-ins pad their texts with blanks.
 std::string trimmed(const std::string& text)
 {
@@ -98,9 +86,7 @@ bool runJob(const JobSpec& job, JobResult& result, std::string* error)
 
     plugin->setSampleRateAndBlockSize(static_cast<float>(rate), job.blockSize);
 
-    std::vector<std::string> names;
-    for (int32_t i = 0; i < effect->numParams; ++i)
-        names.push_back(plugin->parameterName(i));
+    const std::vector<std::string> names = vsthost::parameterNames(*plugin);
 
     if (job.program >= 0 && job.program >= effect->numPrograms)
         return fail(error, "the plug-in has programs 0 to " + std::to_string(effect->numPrograms - 1) +
@@ -123,8 +109,8 @@ bool runJob(const JobSpec& job, JobResult& result, std::string* error)
     if (job.program >= 0 && !programChunk)
         plugin->dispatch(effSetProgram, 0, job.program);
 
-    if (!applySettings(*plugin, names, job.switches, error) ||
-        !applySettings(*plugin, names, job.settings, error))
+    if (!vsthost::applyParameterSettings(*plugin, names, job.switches, error) ||
+        !vsthost::applyParameterSettings(*plugin, names, job.settings, error))
         return false;
 
     if (!job.saveChunkPath.empty()) {

@@ -36,29 +36,11 @@ bool parseInteger(const std::string& text, long& value)
     return errno == 0 && end && *end == 0;
 }
 
-bool isDecimal(const std::string& text)
-{
-    if (text.empty() || text.size() > 9)
-        return false;
-    for (char c : text)
-        if (!std::isdigit(static_cast<unsigned char>(c)))
-            return false;
-    return true;
-}
-
-std::string lowered(const std::string& text)
-{
-    std::string result = text;
-    for (char& c : result)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return result;
-}
-
 }  // namespace
 
 std::string renderUsage()
 {
-    return "usage: ka813-render [options] [PLUGIN.so]\n"
+    return "Usage: ka813-render [options] [PLUGIN.so]\n"
            "Renders a sound file, or a built-in guitar riff, through a VST 2 effect the way a\n"
            "host does, and tells what it did. Without PLUGIN.so it loads Ka813.\n"
            "\n"
@@ -79,7 +61,11 @@ std::string renderUsage()
            "      --modes              render each amplifier mode (A clean, A crunch,\n"
            "                           B low gain, B high gain) into its own file, named\n"
            "                           after the output with -a-clean, -a-crunch, ...\n"
-           "  -h, --help               this text\n";
+           "  -h, --help               this text\n"
+           "      --version            the version\n"
+           "\n"
+           "Every file it is to write is checked before it renders. With --format pcm24\n"
+           "or pcm16 it tells how many samples clipped at full scale and the peak.\n";
 }
 
 bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions& options,
@@ -117,6 +103,10 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
         std::string text;
         if (argument == "-h" || argument == "--help") {
             options.help = true;
+        } else if (argument == "--version") {
+            if (!noValue())
+                return false;
+            options.version = true;
         } else if (argument == "-i" || argument == "--input") {
             if (!takeValue(options.inputPath))
                 return false;
@@ -149,13 +139,10 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
         } else if (argument == "--set") {
             if (!takeValue(text))
                 return false;
-            size_t equals = text.rfind('=');
-            if (equals == std::string::npos || equals == 0)
-                return fail(error, "--set needs NAME=VALUE or INDEX=VALUE, not \"" + text + "\"");
-            double number = 0.0;
-            if (!parseFloat(text.substr(equals + 1), number))
-                return fail(error, "--set " + text + ": \"" + text.substr(equals + 1) + "\" is not a number");
-            options.settings.push_back({text.substr(0, equals), static_cast<float>(number)});
+            ParameterSetting setting;
+            if (!vsthost::parseParameterSetting(text, setting, error))
+                return false;
+            options.settings.push_back(setting);
         } else if (argument == "--rate") {
             double rate = 0.0;
             if (!takeValue(text))
@@ -199,29 +186,6 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
         }
     }
     return true;
-}
-
-int32_t resolveParameter(const std::vector<std::string>& names, const std::string& key)
-{
-    for (size_t i = 0; i < names.size(); ++i)
-        if (names[i] == key)
-            return static_cast<int32_t>(i);
-    int32_t match = -1;
-    int matches = 0;
-    for (size_t i = 0; i < names.size(); ++i) {
-        if (lowered(names[i]) == lowered(key)) {
-            match = static_cast<int32_t>(i);
-            ++matches;
-        }
-    }
-    if (matches == 1)
-        return match;
-    if (isDecimal(key)) {
-        long index = std::strtol(key.c_str(), nullptr, 10);
-        if (index < static_cast<long>(names.size()))
-            return static_cast<int32_t>(index);
-    }
-    return -1;
 }
 
 std::string pathWithSuffix(const std::string& path, const std::string& suffix, const std::string& extension)

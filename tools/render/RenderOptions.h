@@ -5,15 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "tools/host/ParameterSettings.h"
 #include "tools/render/WavFile.h"
 
 namespace render {
 
-// One --set: a parameter by name (as the plug-in reports it) or by index.
-struct ParameterSetting {
-    std::string key;
-    float value = 0.f;
-};
+// The panel tool reads --set the same way.
+using vsthost::ParameterSetting;
+using vsthost::resolveParameter;
 
 enum class ChunkKind { Bank, Program };
 
@@ -32,6 +31,7 @@ struct RenderOptions {
     bool modes = false;          // render the four amplifier modes
     SampleFormat format = SampleFormat::Float32;
     bool help = false;
+    bool version = false;
 };
 
 // Fills options from the arguments after the program name. False with a
@@ -40,11 +40,6 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
                         std::string* error);
 
 std::string renderUsage();
-
-// The index a --set key names among the plug-in's parameter names: the exact
-// name first, then a name that differs only in letter case (when only one
-// does), then a decimal index in range. -1 when none fits.
-int32_t resolveParameter(const std::vector<std::string>& names, const std::string& key);
 
 // out/riff.wav with "-a-clean" becomes out/riff-a-clean.wav; a name without
 // an extension gets the suffix and then the given extension.

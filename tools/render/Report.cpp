@@ -21,6 +21,31 @@ Level measureLevel(const AudioBuffer& buffer)
     return all;
 }
 
+int64_t samplesOverFullScale(const AudioBuffer& buffer)
+{
+    int64_t count = 0;
+    for (const std::vector<float>& channel : buffer.channels)
+        for (float sample : channel)
+            count += std::fabs(sample) > 1.f ? 1 : 0;
+    return count;
+}
+
+void warnOfClipping(const std::string& path, const AudioBuffer& buffer, SampleFormat format)
+{
+    if (format == SampleFormat::Float32)
+        return;
+    const int64_t clipped = samplesOverFullScale(buffer);
+    if (clipped == 0)
+        return;
+    const int64_t total = buffer.frames() * buffer.channelCount();
+    std::fflush(stdout);
+    std::fprintf(stderr,
+                 "ka813-render: warning: %lld of %lld samples in %s clipped at full scale (%s, peak %+.1f dBFS);\n"
+                 "  --format float keeps them whole, or a lower Volume keeps them under 0 dBFS\n",
+                 static_cast<long long>(clipped), static_cast<long long>(total), path.c_str(),
+                 sampleFormatName(format), toDecibels(measureLevel(buffer).peak));
+}
+
 void ProgressBar::update(int64_t done, int64_t total)
 {
     if (!enabled_ || total <= 0)

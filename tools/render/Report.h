@@ -9,11 +9,19 @@
 #include "tools/render/AudioBuffer.h"
 #include "tools/render/Levels.h"
 #include "tools/render/RenderJob.h"
+#include "tools/render/WavFile.h"
 
 namespace render {
 
 // The level of all channels together: the highest peak, the RMS of every sample.
 Level measureLevel(const AudioBuffer& buffer);
+
+// Samples beyond full scale, which an integer file clips.
+int64_t samplesOverFullScale(const AudioBuffer& buffer);
+
+// On stderr, for a file of an integer format: how many samples clipped and
+// the peak, and what keeps them. Nothing when none clipped.
+void warnOfClipping(const std::string& path, const AudioBuffer& buffer, SampleFormat format);
 
 class ProgressBar {
 public:

@@ -1,8 +1,12 @@
 #include "tools/render/WavFile.h"
 
+#include <fcntl.h>
 #include <sndfile.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 namespace render {
@@ -67,6 +71,25 @@ bool readSoundFile(const std::string& path, AudioBuffer& buffer, std::string* er
     if (sf_error(file.get()) != SF_ERR_NO_ERROR)
         return fail(error, path + ": " + sf_strerror(file.get()));
     return true;
+}
+
+bool checkWritable(const std::string& path, std::string* error)
+{
+    int file = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (file >= 0) {
+        close(file);
+        unlink(path.c_str());
+        return true;
+    }
+    if (errno == EEXIST) {
+        // No truncation: an old file stays whole until the new one is ready.
+        file = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (file >= 0) {
+            close(file);
+            return true;
+        }
+    }
+    return fail(error, "cannot write " + path + ": " + std::strerror(errno));
 }
 
 bool writeWav(const std::string& path, const AudioBuffer& buffer, SampleFormat format,

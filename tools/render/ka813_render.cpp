@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/render/DefaultPlugin.h"
 #include "tools/render/GuitarRiff.h"
 #include "tools/render/RenderJob.h"
 #include "tools/render/RenderOptions.h"
@@ -57,6 +58,27 @@ bool writeOutput(const std::string& path, const JobResult& result, SampleFormat 
     return true;
 }
 
+// Every file the run is to write, so that all of them are checked before a
+// long render rather than one of them failing after it.
+std::vector<std::string> filesToWrite(const RenderOptions& options)
+{
+    std::vector<std::string> files;
+    if (!options.saveInputPath.empty())
+        files.push_back(options.saveInputPath);
+    if (!options.modes) {
+        files.push_back(options.outputPath);
+        if (!options.saveChunkPath.empty())
+            files.push_back(options.saveChunkPath);
+        return files;
+    }
+    for (const AmpMode& mode : ampModes()) {
+        files.push_back(pathWithSuffix(options.outputPath, mode.fileSuffix));
+        if (!options.saveChunkPath.empty())
+            files.push_back(pathWithSuffix(options.saveChunkPath, mode.fileSuffix, ""));
+    }
+    return files;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -71,7 +93,14 @@ int main(int argc, char** argv)
         std::printf("%s", renderUsage().c_str());
         return 0;
     }
-    const std::string pluginPath = options.pluginPath.empty() ? KA813_DEFAULT_PLUGIN : options.pluginPath;
+    if (options.version) {
+        std::printf("ka813-render %s\n", KA813_VERSION);
+        return 0;
+    }
+    for (const std::string& file : filesToWrite(options))
+        if (!checkWritable(file, &error))
+            return failWith(error + "; nothing rendered");
+    const std::string pluginPath = options.pluginPath.empty() ? defaultPluginPath() : options.pluginPath;
 
     AudioBuffer input;
     if (options.inputPath.empty()) {
@@ -123,6 +152,7 @@ int main(int argc, char** argv)
         std::printf("Wrote             %s (%s, %.0f Hz, %s)\n", options.outputPath.c_str(),
                     describeChannels(result.output.channelCount()).c_str(), input.sampleRate,
                     sampleFormatName(options.format));
+        warnOfClipping(options.outputPath, result.output, options.format);
         return 0;
     }
 
@@ -152,6 +182,8 @@ int main(int argc, char** argv)
                 static_cast<long long>(results[0].stats.frames), input.seconds(),
                 static_cast<long long>(results[0].stats.blocks));
     printModeTable(rows, input.sampleRate);
+    for (const ModeRow& row : rows)
+        warnOfClipping(row.file, row.result->output, options.format);
     if (!options.saveInputPath.empty())
         std::printf("Input written to  %s\n", options.saveInputPath.c_str());
     return 0;

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# `cmake --install` into a DESTDIR lays out the plug-in, the tools, their
+# manual pages and the docs, and nothing else; the installed tools find the
+# installed plug-in; the user component puts the plug-in alone into ~/.vst.
+#   layout.sh BUILD_DIR WORK_DIR TOOL...
+set -euo pipefail
+build=$1 work=$2; shift 2
+tools=("$@")
+rm -rf "$work" && mkdir -p "$work"
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+DESTDIR="$work/dest" cmake --install "$build" --prefix /usr >/dev/null
+
+expected=(
+  "644 usr/lib/vst/Varden_Ka318_v1_1.so"
+  "644 usr/share/doc/ka813/LICENSE"
+  "644 usr/share/doc/ka813/README.md"
+  "644 usr/share/doc/ka813/docs/panel.png"
+)
+for tool in "${tools[@]}"; do
+  expected+=("755 usr/bin/$tool" "644 usr/share/man/man1/$tool.1.gz")
+done
+diff -u <(printf '%s\n' "${expected[@]}" | sort) \
+        <(cd "$work/dest" && find . -type f -printf '%m %P\n' | sort) \
+  || fail "the installed files differ from the layout above"
+
+for tool in "${tools[@]}"; do
+  zcat "$work/dest/usr/share/man/man1/$tool.1.gz" | grep -q '^\.SH SYNOPSIS' \
+    || fail "$tool.1 has no synopsis: its --help does not open with a usage line"
+done
+
+# Installed, the tools load the plug-in installed beside them.
+plugin=$work/dest/usr/lib/vst/Varden_Ka318_v1_1.so
+"$work/dest/usr/bin/ka813-inspect" "$plugin" | grep -q '^Effect name: *Varden_Ka318_v1_1$' \
+  || fail "ka813-inspect does not load the installed plug-in"
+(cd "$work" && "$work/dest/usr/bin/ka813-render" --rate 22050) | grep -qF "Orvex Plugins ($plugin)" \
+  || fail "the installed ka813-render does not load the plug-in installed beside it"
+
+cmake --install "$build" --prefix "$work/home" --component user >/dev/null
+diff -u <(echo .vst/Varden_Ka318_v1_1.so) <(cd "$work/home" && find . -type f -printf '%P\n') \
+  || fail "the user component installs more or less than the plug-in in ~/.vst"
+echo "layout as expected: ${#expected[@]} files"

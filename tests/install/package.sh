@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Builds the Debian package with CPack and checks its contents, that its
+# Depends names the package of every library the binaries link (and no
+# other), and that lintian reports no error and no warning it was not told
+# about (the overrides say why).
+#   package.sh BUILD_DIR WORK_DIR VERSION TOOL...
+set -euo pipefail
+build=$1 work=$2 version=$3; shift 3
+tools=("$@")
+rm -rf "$work" && mkdir -p "$work"
+fail() { echo "FAIL: $*" >&2; exit 1; }
+for program in cpack dpkg-shlibdeps lintian readelf; do
+  command -v "$program" >/dev/null || fail "$program is missing (bash tools/deps.sh --packaging installs it)"
+done
+
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 \
+  || { cat "$work/cpack.log"; fail "cpack could not build the package"; }
+deb=$work/ka813_${version}_amd64.deb
+[ -f "$deb" ] || fail "no $deb"
+
+expected=(
+  "-rw-r--r-- ./usr/lib/vst/Varden_Ka318_v1_1.so"
+  "-rw-r--r-- ./usr/share/doc/ka813/LICENSE"
+  "-rw-r--r-- ./usr/share/doc/ka813/README.md"
+  "-rw-r--r-- ./usr/share/doc/ka813/changelog.gz"
+  "-rw-r--r-- ./usr/share/doc/ka813/copyright"
+  "-rw-r--r-- ./usr/share/doc/ka813/docs/panel.png"
+  "-rw-r--r-- ./usr/share/lintian/overrides/ka813"
+)
+for tool in "${tools[@]}"; do
+  expected+=("-rwxr-xr-x ./usr/bin/$tool" "-rw-r--r-- ./usr/share/man/man1/$tool.1.gz")
+done
+diff -u <(printf '%s\n' "${expected[@]}" | sort -k2) \
+        <(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $1, $6}' | sort -k2) \
+  || fail "the package's files differ from the list above"
+[ "$(dpkg-deb -f "$deb" Package Version Architecture Section | tr '\n' ' ')" = \
+  "Package: ka813 Version: $version Architecture: amd64 Section: sound " ] \
+  || fail "unexpected control fields: $(dpkg-deb -f "$deb" Package Version Architecture Section)"
+
+# Depends, against the libraries the binaries really link.
+dpkg-deb -x "$deb" "$work/root"
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "Depends: $depends"
+# The package that owns a library, under any of its names (with merged /usr,
+# dpkg knows some by their /lib path and some by their /usr/lib path).
+owner() {
+  local real
+  real=$(readlink -f "$1")
+  for candidate in "$1" "$real" "${real#/usr}" "/usr$1"; do
+    dpkg -S "$candidate" 2>/dev/null | head -1 | cut -d: -f1 | grep . && return
+  done
+  fail "no package owns $1"
+}
+declared=$(tr ',' '\n' <<<"$depends" | awk '{print $1}' | sort -u)
+needed=$(find "$work/root" -type f \( -path '*/bin/*' -o -name '*.so' \) -exec readelf -d {} + |
+  sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' | sort -u |
+  while read -r soname; do
+    path=$(ldconfig -p | awk -v s="$soname" '$1 == s && /x86-64/ {print $NF; exit}')
+    [ -n "$path" ] || fail "no library $soname on this machine"
+    owner "$path"
+  done | sort -u)
+[ -n "$needed" ] || fail "the binaries link no library at all?"
+diff -u <(echo "$needed") <(echo "$declared") \
+  || fail "Depends does not name exactly the packages of the linked libraries"
+grep -q '(>= ' <<<"$depends" || fail "Depends carries no versions: not computed by dpkg-shlibdeps"
+
+# lintian: its whole report goes to the log; errors and warnings fail.
+lintian --fail-on none --show-overrides --pedantic --display-info "$deb" >"$work/lintian.txt" 2>&1 || true
+cat "$work/lintian.txt"
+! grep -E '^[EW]: ' "$work/lintian.txt" || fail "lintian reports errors or warnings"
+grep -q '^O: ' "$work/lintian.txt" || echo "(no overridden tags)"
+echo "package as expected: $deb"
