@@ -4,29 +4,19 @@
 #include "editor/CFrame.h"
 #include "editor/CKnob.h"
 #include "editor/COnOffButton.h"
-#include "editor/PanelLayout.h"
-#include "shell/AudioEffectX.h"
-#include "shell/EditorFactory.h"
 
 using namespace VSTGUI;
 using namespace ka813;
 
 namespace {
 
-bool validTag(int32_t tag) { return static_cast<uint32_t>(tag) < static_cast<uint32_t>(kNumParameters); }
+bool validTag(int32_t tag) { return static_cast<uint32_t>(tag) < static_cast<uint32_t>(kNumTags); }
 
 }  // namespace
 
-AEffEditor* createEditor(AudioEffectX* effect) { return new SDEditor(effect); }
-
-SDEditor::SDEditor(AudioEffectX* effect) : AEffGUIEditor(effect) {
-    if (effect)
-        effect->setEditor(this);
+SDEditor::SDEditor(EditorEffect* effect) : AEffGUIEditor(effect) {
     hBackground = new CBitmap(kBackgroundImage);
-    rect.left = 0;
-    rect.top = 0;
-    rect.right = static_cast<int16_t>(hBackground->getWidth());
-    rect.bottom = static_cast<int16_t>(hBackground->getHeight());
+    rect = CRect(0, 0, hBackground->getWidth(), hBackground->getHeight());
 }
 
 SDEditor::~SDEditor() {
@@ -39,19 +29,23 @@ SDEditor::~SDEditor() {
 }
 
 bool SDEditor::open(void* parentWindow) {
+    CFrame* newFrame = new CFrame(CRect(0, 0, hBackground->getWidth(), hBackground->getHeight()),
+                                  parentWindow, this);
+    if (!newFrame->getPlatformWindow()) {
+        // No usable parent window: no panel, and nothing kept of the attempt.
+        newFrame->forget();
+        return false;
+    }
     if (frame)  // opened twice without a close: start afresh
         close();
     AEffGUIEditor::open(parentWindow);
-
-    CFrame* newFrame = new CFrame(CRect(0, 0, hBackground->getWidth(), hBackground->getHeight()),
-                                  parentWindow, this);
     newFrame->setBackground(hBackground);
 
     CBitmap* images[kNumPanelImages + 1] = {};
     for (int32_t id = kLargeKnobImage; id <= kToggleImage; ++id)
         images[id] = new CBitmap(id);
 
-    CControl* made[kNumParameters] = {};
+    CControl* made[kNumTags] = {};
     for (const PanelControl& entry : kPanelControls) {
         CBitmap* bitmap = images[entry.image];
         const int32_t frames = framesOf(entry.kind);
@@ -75,7 +69,7 @@ bool SDEditor::open(void* parentWindow) {
 
     {
         std::lock_guard<std::mutex> lock(controlsGuard);
-        for (int32_t tag = 0; tag < kNumParameters; ++tag) {
+        for (int32_t tag = 0; tag < kNumTags; ++tag) {
             controls[tag] = made[tag];
             // Whatever changed while the panel was being built.
             controls[tag]->setValue(effect->getParameter(tag));
@@ -96,13 +90,13 @@ void SDEditor::close() {
     }
     if (old)
         old->forget();  // destroys the window, every control and its bitmaps
-    AEffEditor::close();
+    AEffGUIEditor::close();
 }
 
 void SDEditor::idle() {
     if (resyncPending.exchange(false)) {
         std::lock_guard<std::mutex> lock(controlsGuard);
-        for (int32_t tag = 0; tag < kNumParameters; ++tag)
+        for (int32_t tag = 0; tag < kNumTags; ++tag)
             if (controls[tag])
                 controls[tag]->setValue(effect->getParameter(tag));
     }

@@ -6,7 +6,7 @@
 
 #include "editor/AEffGUIEditor.h"
 #include "editor/CControl.h"
-#include "shell/ParameterTable.h"
+#include "editor/PanelLayout.h"
 
 namespace VSTGUI {
 class CBitmap;
@@ -14,7 +14,7 @@ class CBitmap;
 
 class SDEditor : public AEffGUIEditor, public VSTGUI::CControlListener {
 public:
-    explicit SDEditor(AudioEffectX* effect);
+    explicit SDEditor(EditorEffect* effect);
     ~SDEditor() override;
 
     bool open(void* parentWindow) override;
@@ -28,7 +28,7 @@ public:
     VSTGUI::CControl* controlForTag(int32_t tag) const;
 
 private:
-    VSTGUI::CControl* controls[ka813::kNumParameters] = {};
+    VSTGUI::CControl* controls[ka813::kNumTags] = {};
     VSTGUI::CBitmap* hBackground = nullptr;
 
     // The effect may tell us of changes from any thread (host automation):

@@ -32,7 +32,7 @@ const char* const kFiles[kNumPanelImages + 1] = {nullptr, "panel_background.png"
                                                  "switch_toggle.png"};
 
 // The value each parameter shows in the preview, by index.
-constexpr double kPreviewValues[kNumParameters] = {
+constexpr double kPreviewValues[kNumTags] = {
     0.5,                                   // Input
     0, 1, 0,                               // Channel, Clean/Crunch, Low/High Gain
     0.4, 0.5, 0.6, 0.55, 0.3, 0, 1, 0,     // channel A

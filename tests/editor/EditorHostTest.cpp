@@ -43,14 +43,26 @@ TEST_F(EditorHost, WindowLifeCycle) {
 
     // The host's own answers to the knob mode.
     EXPECT_EQ(plugin->dispatch(effSetEditKnobMode, 0, 0), 1);
+}
 
-    // A handle that names no window: no panel, but no harm either.
-    EXPECT_EQ(plugin->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t{0x3fffff01})), 1);
-    idle();
-    plugin->dispatch(effEditClose);
-    EXPECT_EQ(plugin->dispatch(effEditOpen, 0, 0, nullptr), 1);
-    idle();
-    plugin->dispatch(effEditClose);
+TEST_F(EditorHost, AParentThatIsNoWindowGivesNoPanelAndALaterOpenWorks) {
+    const uintptr_t notWindows[] = {0, 1, ~uintptr_t{0}, 0xdeadbeef};
+    float volume = 0.f;
+    for (uintptr_t handle : notWindows) {
+        SCOPED_TRACE(handle);
+        EXPECT_EQ(plugin->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(handle)), 0);
+        // As if never opened: changes and idles find no panel, close finds nothing to close.
+        volume += 0.2f;
+        plugin->setParameter(20, volume);
+        idle();
+        EXPECT_EQ(plugin->dispatch(effEditClose), 0);
+
+        ASSERT_TRUE(open(*plugin, parent));
+        ASSERT_TRUE(idleUntilPainted());
+        EXPECT_EQ(shownImage(20), static_cast<int>(volume * 100 + 0.5f));
+        plugin->dispatch(effEditClose);
+        EXPECT_TRUE(display.children(parent).empty());
+    }
 }
 
 TEST_F(EditorHost, TwoInstancesShowTwoPanelsAtOnce) {

@@ -65,8 +65,8 @@ TEST(PanelScreenshot, ShowsEveryControlAtTheValueTheEffectReports) {
     plugin->setParameter(14, 1.f);
     plugin->setParameter(20, 0.999f);
     plugin->setParameter(21, 0.f);
-    float values[kNumParameters];
-    for (int i = 0; i < kNumParameters; ++i) values[i] = plugin->getParameter(i);
+    float values[kNumTags];
+    for (int i = 0; i < kNumTags; ++i) values[i] = plugin->getParameter(i);
     ASSERT_EQ(values[12], 0.25f);
 
     Image screen, strips[kNumPanelImages + 1];
@@ -114,7 +114,7 @@ TEST(PanelScreenshot, ShowsEveryControlAtTheValueTheEffectReports) {
             for (unsigned x = cx - 3; x <= cx + 3; ++x) sum += screen.at(x, y)[c];
         return sum / 49;
     };
-    const PanelControl& channel = *panelControl(kParamChannel);
+    const PanelControl& channel = *panelControl(kTagChannel);
     const unsigned lampX = channel.left + 42, upperY = channel.top + 14, lowerY = channel.top + 53;
     EXPECT_GT(lampMean(lampX, upperY, 0), 150);
     EXPECT_GT(lampMean(lampX, upperY, 0), 1.5 * lampMean(lampX, upperY, 1));
