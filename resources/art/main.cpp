@@ -55,7 +55,7 @@ void placeFrame(cairo_t* cr, cairo_surface_t* strip, const PanelControl& c) {
     if (c.kind == ControlKind::knob)
         frame = static_cast<int>(std::lround(value * (sz.frames - 1)));
     else
-        frame = value != 0 ? 1 : 0;
+        frame = value >= 0.5 ? 1 : 0;
     cairo_save(cr);
     cairo_rectangle(cr, c.left, c.top, sz.width, sz.frameHeight);
     cairo_clip(cr);

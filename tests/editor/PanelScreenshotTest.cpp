@@ -36,9 +36,9 @@ int run(const std::vector<std::string>& args) {
 }
 
 // The image a control shows for a value: a knob picks image floor(value x 100)
-// at pixel precision, a switch its lower half for any value but 0.
+// at pixel precision, a switch its lower half from 0.5 up.
 unsigned frameFor(const Image& strip, ControlKind kind, float value) {
-    if (kind == ControlKind::onOffSwitch) return value != 0 ? 1 : 0;
+    if (kind == ControlKind::onOffSwitch) return value >= 0.5f ? 1 : 0;
     const unsigned h = strip.height / kKnobFrames, span = h * (kKnobFrames - 1);
     if (!(value > 0)) return 0;
     const double y = std::floor(value * span);
