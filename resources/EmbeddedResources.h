@@ -9,3 +9,9 @@ struct EmbeddedResource {
 
 // Finds resource `id`; false, leaving `out` untouched, when there is none.
 bool findEmbeddedResource(int id, EmbeddedResource* out);
+
+// The number of an image drawn at twice the size: 100 above the image's own.
+constexpr int kDoubleSizeResourceOffset = 100;
+constexpr int resourceAtScale(int id, int scale) {
+    return scale == 2 ? id + kDoubleSizeResourceOffset : id;
+}

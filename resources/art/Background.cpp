@@ -280,10 +280,13 @@ std::vector<std::string> checkLettering(const Lettering& letters) {
 
 } // namespace
 
-PanelBackground makeBackground() {
+PanelBackground makeBackground(int scale) {
     PanelBackground bg;
-    bg.surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kPanelWidth, kPanelHeight);
+    bg.surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kPanelWidth * scale, kPanelHeight * scale);
     cairo_t* cr = cairo_create(bg.surface);
+    // Everything is drawn in panel units; the textures, made pixel by pixel
+    // at the panel's own size, are smoothly enlarged with the rest.
+    cairo_scale(cr, scale, scale);
     drawCabinet(cr);
     drawGrille(cr);
     drawPlate(cr);
