@@ -4,6 +4,7 @@
 #include "editor/CFrame.h"
 #include "editor/CKnob.h"
 #include "editor/COnOffButton.h"
+#include "editor/UiScale.h"
 
 using namespace VSTGUI;
 using namespace ka813;
@@ -28,9 +29,19 @@ SDEditor::~SDEditor() {
     hBackground = nullptr;
 }
 
+const CRect& SDEditor::getRect() {
+    // A host usually asks before it opens the panel, to size its window.
+    if (!frame)
+        scale = uiScale();
+    rect = CRect(0, 0, hBackground->getWidth() * scale, hBackground->getHeight() * scale);
+    return rect;
+}
+
 bool SDEditor::open(void* parentWindow) {
+    const int32_t newScale = uiScale();
+    // The layout is the same at every scale: sizes come from the plain background.
     CFrame* newFrame = new CFrame(CRect(0, 0, hBackground->getWidth(), hBackground->getHeight()),
-                                  parentWindow, this);
+                                  parentWindow, this, newScale);
     if (!newFrame->getPlatformWindow()) {
         // No usable parent window: no panel, and nothing kept of the attempt.
         newFrame->forget();
@@ -39,11 +50,18 @@ bool SDEditor::open(void* parentWindow) {
     if (frame)  // opened twice without a close: start afresh
         close();
     AEffGUIEditor::open(parentWindow);
-    newFrame->setBackground(hBackground);
+    scale = newScale;
+    if (scale == 1) {
+        newFrame->setBackground(hBackground);
+    } else {
+        CBitmap* background = new CBitmap(kBackgroundImage, scale);
+        newFrame->setBackground(background);
+        background->forget();
+    }
 
     CBitmap* images[kNumPanelImages + 1] = {};
     for (int32_t id = kLargeKnobImage; id <= kToggleImage; ++id)
-        images[id] = new CBitmap(id);
+        images[id] = new CBitmap(id, scale);
 
     CControl* made[kNumTags] = {};
     for (const PanelControl& entry : kPanelControls) {

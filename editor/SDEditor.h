@@ -17,6 +17,10 @@ public:
     explicit SDEditor(EditorEffect* effect);
     ~SDEditor() override;
 
+    // The panel's size in the display's pixels: at the scale it is open at,
+    // or, while closed, at the scale it would open at now.
+    const VSTGUI::CRect& getRect() override;
+    // Picks the scale (see UiScale.h) and builds the panel at it.
     bool open(void* parentWindow) override;
     void close() override;
     void idle() override;
@@ -29,7 +33,8 @@ public:
 
 private:
     VSTGUI::CControl* controls[ka813::kNumTags] = {};
-    VSTGUI::CBitmap* hBackground = nullptr;
+    VSTGUI::CBitmap* hBackground = nullptr;  // at the plain scale: the layout's size
+    int32_t scale = 1;
 
     // The effect may tell us of changes from any thread (host automation):
     // the short store into a control is guarded against open and close, and a
