@@ -68,7 +68,7 @@ TEST_F(EditorHost, AParentThatIsNoWindowGivesNoPanelAndALaterOpenWorks) {
 TEST_F(EditorHost, TwoInstancesShowTwoPanelsAtOnce) {
     auto second = loadPlugin();
     ASSERT_TRUE(second);
-    const ::Window otherParent = display.createParent(kParentX, kParentY + 300, 720, 280);
+    const ::Window otherParent = display.createParent(parentX, parentY + 300, 720, 280);
     second->setParameter(0, 1.f);
     ASSERT_TRUE(open(*plugin, parent));
     ASSERT_TRUE(open(*second, otherParent));

@@ -73,7 +73,7 @@ TEST_F(EditorInput, ControlClickResetsAndTheWheelSteps) {
     // The host's window hears of the wheel too, as it would without a panel in it.
     XSelectInput(display.get(), parent, StructureNotifyMask | ButtonPressMask);
     display.sync();
-    display.movePointer(kParentX + kDriveX, kParentY + kDriveY);
+    display.movePointer(screenX(kDriveX), screenY(kDriveY));
     plugin->clearLog();
     display.button(4, true);
     display.button(4, false);
