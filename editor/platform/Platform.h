@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "editor/VSTGUITypes.h"
+#include "editor/platform/KitTypes.h"
 
 namespace VSTGUI {
 namespace platform {
