@@ -172,6 +172,31 @@ TEST_F(EditorHost, HostAutomationFromAnotherThreadMeetsOpenAndClose) {
     EXPECT_EQ(shownImage(20), 33);
 }
 
+TEST_F(EditorHost, TwoInstancesOpenAndClosePanelsOnTwoThreadsAtOnce) {
+    // They share the library's one connection to the display.
+    auto second = loadPlugin();
+    ASSERT_TRUE(second);
+    const ::Window otherParent = display.createParent(parentX, parentY + 300, 720, 280);
+    std::thread other([&] {
+        for (int cycle = 0; cycle < 40; ++cycle) {
+            EXPECT_TRUE(open(*second, otherParent));
+            second->dispatch(effEditIdle);
+            second->dispatch(effEditClose);
+        }
+    });
+    for (int cycle = 0; cycle < 40; ++cycle) {
+        EXPECT_TRUE(open(*plugin, parent));
+        idle();
+        plugin->dispatch(effEditClose);
+    }
+    other.join();
+    EXPECT_TRUE(display.children(otherParent).empty());
+    ASSERT_TRUE(open(*plugin, parent));
+    EXPECT_TRUE(idleUntilPainted());
+    second.reset();
+    display.destroy(otherParent);
+}
+
 TEST_F(EditorHost, ClosingTheEffectWithThePanelOpenTakesThePanelAlong) {
     ASSERT_TRUE(open(*plugin, parent));
     ASSERT_TRUE(idleUntilPainted());
