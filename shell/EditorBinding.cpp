@@ -73,9 +73,11 @@ public:
         return true;
     }
     bool open(void* parentWindow) override {
-        const bool opened = panel->open(parentWindow);
-        systemWindow = opened ? parentWindow : nullptr;
-        return opened;
+        // A failed open leaves everything as it was, an open panel included.
+        if (!panel->open(parentWindow))
+            return false;
+        systemWindow = parentWindow;
+        return true;
     }
     void close() override {
         panel->close();
