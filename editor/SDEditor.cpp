@@ -5,6 +5,7 @@
 #include "editor/CKnob.h"
 #include "editor/COnOffButton.h"
 #include "editor/UiScale.h"
+#include "editor/platform/Platform.h"
 
 using namespace VSTGUI;
 using namespace ka813;
@@ -38,6 +39,7 @@ const CRect& SDEditor::getRect() {
 }
 
 bool SDEditor::open(void* parentWindow) {
+    const platform::DisplayUse display;  // one connection for the scale and the window
     const int32_t newScale = uiScale();
     // The layout is the same at every scale: sizes come from the plain background.
     CFrame* newFrame = new CFrame(CRect(0, 0, hBackground->getWidth(), hBackground->getHeight()),

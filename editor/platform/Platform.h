@@ -99,5 +99,18 @@ bool findResource(int32_t id, const uint8_t** data, size_t* size, int32_t scale 
 // (Xft.dpi), or 0 when they name none or the display cannot be reached.
 double resourceDpi();
 
+// Keeps the connection to the display open while it lives, so that requests
+// in a row (the scale, then the window) share one connection.
+class DisplayUse {
+public:
+    DisplayUse();
+    ~DisplayUse();
+    DisplayUse(const DisplayUse&) = delete;
+    DisplayUse& operator=(const DisplayUse&) = delete;
+
+private:
+    bool held;
+};
+
 }  // namespace platform
 }  // namespace VSTGUI

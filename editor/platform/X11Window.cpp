@@ -290,6 +290,17 @@ Window* Window::createChild(void* parentHandle, int32_t width, int32_t height, i
     return new X11Window(display, parent, window, visual, width, height, scale, listener);
 }
 
+DisplayUse::DisplayUse() {
+    std::lock_guard<std::mutex> lock(connection.guard);
+    held = acquireDisplayLocked() != nullptr;
+}
+
+DisplayUse::~DisplayUse() {
+    std::lock_guard<std::mutex> lock(connection.guard);
+    if (held)
+        releaseDisplayLocked();
+}
+
 double resourceDpi() {
     std::lock_guard<std::mutex> lock(connection.guard);
     Display* display = acquireDisplayLocked();
