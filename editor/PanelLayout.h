@@ -2,7 +2,9 @@
 // The front panel's layout: the images it is made of and, for every
 // parameter, the control that shows it, which image it shows and where it
 // sits. Plain data, so that the art generator draws around the very table the
-// editor builds its controls from, and the tests read it too.
+// editor builds its controls from, and the tests read it too. Sizes and places
+// are in layout pixels: on a dense screen the panel draws each as 2 x 2 of the
+// display's, from images drawn at twice the size, and this table stays as it is.
 #include <cstdint>
 
 namespace ka813 {
