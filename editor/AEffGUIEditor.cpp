@@ -3,39 +3,22 @@
 #include "editor/CDrawContext.h"
 #include "editor/CFrame.h"
 #include "editor/platform/Platform.h"
-#include "shell/AudioEffectX.h"
 
 using namespace VSTGUI;
 
 int32_t AEffGUIEditor::knobMode = 0;
 
-namespace {
+AEffGUIEditor::AEffGUIEditor(EditorEffect* editorEffect)
+    : effect(editorEffect), lastTicks(platform::tickCount()) {}
 
-VSTGUI::VstKeyCode toKit(const ::VstKeyCode& key) {
-    return VSTGUI::VstKeyCode{key.character, key.virt, key.modifier};
-}
-
-}  // namespace
-
-AEffGUIEditor::AEffGUIEditor(AudioEffectX* effect)
-    : AEffEditor(effect), lastTicks(platform::tickCount()) {}
-
-AudioEffectX* AEffGUIEditor::effectX() const {
-    // Editors are only ever made for an AudioEffectX (see createEditor).
-    return static_cast<AudioEffectX*>(effect);
-}
-
-bool AEffGUIEditor::getRect(ERect** out) {
-    if (!out)
-        return false;
-    *out = &rect;
-    return true;
-}
+const CRect& AEffGUIEditor::getRect() { return rect; }
 
 bool AEffGUIEditor::open(void* parentWindow) {
-    AEffEditor::open(parentWindow);
+    systemWindow = parentWindow;
     return true;
 }
+
+void AEffGUIEditor::close() { systemWindow = nullptr; }
 
 void AEffGUIEditor::idle() {
     // A host that idles its editors from inside its own idle callback must not
@@ -44,14 +27,12 @@ void AEffGUIEditor::idle() {
         frame->idle();
 }
 
-bool AEffGUIEditor::onKeyDown(::VstKeyCode& keyCode) {
-    VSTGUI::VstKeyCode key = toKit(keyCode);
-    return frame && frame->onKeyDown(key) == 1;
+bool AEffGUIEditor::onKeyDown(VstKeyCode& keyCode) {
+    return frame && frame->onKeyDown(keyCode) == 1;
 }
 
-bool AEffGUIEditor::onKeyUp(::VstKeyCode& keyCode) {
-    VSTGUI::VstKeyCode key = toKit(keyCode);
-    return frame && frame->onKeyUp(key) == 1;
+bool AEffGUIEditor::onKeyUp(VstKeyCode& keyCode) {
+    return frame && frame->onKeyUp(keyCode) == 1;
 }
 
 bool AEffGUIEditor::onWheel(float distance) {
@@ -70,14 +51,16 @@ bool AEffGUIEditor::setKnobMode(int mode) {
     return true;
 }
 
-void AEffGUIEditor::beginEdit(int index) {
+void AEffGUIEditor::setParameter(int /*index*/, float /*value*/) {}
+
+void AEffGUIEditor::beginEdit(int32_t index) {
     if (effect)
-        effectX()->beginEdit(index);
+        effect->beginEdit(index);
 }
 
-void AEffGUIEditor::endEdit(int index) {
+void AEffGUIEditor::endEdit(int32_t index) {
     if (effect)
-        effectX()->endEdit(index);
+        effect->endEdit(index);
 }
 
 void AEffGUIEditor::doIdleStuff() {

@@ -50,9 +50,11 @@ void premultiplyRow(uint8_t* row, int32_t width) {
 
 }  // namespace
 
-CBitmap::CBitmap(int32_t id) { loadFromResource(id); }
+CBitmap::CBitmap(int32_t id, int32_t imageScale) { loadFromResource(id, imageScale); }
 
-CBitmap::CBitmap(const uint8_t* pngData, size_t pngSize) { loadFromPng(pngData, pngSize); }
+CBitmap::CBitmap(const uint8_t* pngData, size_t pngSize, int32_t imageScale) {
+    loadFromPng(pngData, pngSize, imageScale);
+}
 
 CBitmap::~CBitmap() { dispose(); }
 
@@ -61,27 +63,30 @@ void CBitmap::dispose() {
     image = nullptr;
     width = 0;
     height = 0;
+    scale = 1;
 }
 
 bool CBitmap::isLoaded() const { return image != nullptr && width > 0 && height > 0; }
 
-bool CBitmap::loadFromResource(int32_t id) {
+bool CBitmap::loadFromResource(int32_t id, int32_t imageScale) {
     dispose();
     resourceID = id;
     const uint8_t* data = nullptr;
     size_t bytes = 0;
-    if (!platform::findResource(id, &data, &bytes)) {
+    if (imageScale > 1 && !platform::findResource(id, &data, &bytes, imageScale))
+        imageScale = 1;  // the plain image will do, enlarged
+    if (!data && !platform::findResource(id, &data, &bytes)) {
         // The library holds PNG resources only; nothing else can stand in.
         noAlpha = true;
         return false;
     }
-    return loadFromPng(data, bytes);
+    return loadFromPng(data, bytes, imageScale);
 }
 
-bool CBitmap::loadFromPng(const uint8_t* pngData, size_t pngSize) {
+bool CBitmap::loadFromPng(const uint8_t* pngData, size_t pngSize, int32_t imageScale) {
     dispose();
     noAlpha = false;
-    if (!pngData || pngSize < 8 || png_sig_cmp(pngData, 0, 8) != 0)
+    if (!pngData || pngSize < 8 || png_sig_cmp(pngData, 0, 8) != 0 || imageScale < 1)
         return false;
 
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, stopDecoding, ignoreWarning);
@@ -108,10 +113,11 @@ bool CBitmap::loadFromPng(const uint8_t* pngData, size_t pngSize) {
         png_uint_32 w = 0, h = 0;
         int bitDepth = 0, colorType = 0, interlace = 0;
         png_get_IHDR(png, info, &w, &h, &bitDepth, &colorType, &interlace, nullptr, nullptr);
+        // The image's own pixels; the sizes the panel sees are set at the end.
         width = static_cast<int32_t>(w);
         height = static_cast<int32_t>(h);
 
-        target = platform::Image::create(width, height);
+        target = platform::Image::create(width, height, imageScale);
         if (target) {
             if (colorType == PNG_COLOR_TYPE_PALETTE)
                 png_set_palette_to_rgb(png);
@@ -154,6 +160,9 @@ bool CBitmap::loadFromPng(const uint8_t* pngData, size_t pngSize) {
         image = target;
     }
     png_destroy_read_struct(&png, &info, nullptr);
+    scale = imageScale;
+    width /= scale;
+    height /= scale;
     return isLoaded();
 }
 

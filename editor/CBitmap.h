@@ -13,11 +13,15 @@ class Image;
 class Surface;
 }
 
+// A bitmap's width and height are in the panel's layout pixels; one loaded at
+// a scale of 2 has twice as many pixels each way, drawn at the same size.
 class CBitmap : public CReferenceCounter {
 public:
-    explicit CBitmap(int32_t resourceID);
+    // The resource drawn at the given scale; the plain one, enlarged when
+    // drawn, if the library has none at that scale.
+    explicit CBitmap(int32_t resourceID, int32_t scale = 1);
     // Decodes PNG bytes held by the caller (resources and tools).
-    CBitmap(const uint8_t* pngData, size_t pngSize);
+    CBitmap(const uint8_t* pngData, size_t pngSize, int32_t scale = 1);
     ~CBitmap() override;
 
     void draw(CDrawContext* context, const CRect& rect, const CPoint& offset = CPoint(0, 0));
@@ -28,13 +32,15 @@ public:
 
     void dispose();
     // Answers true when there is something to draw.
-    bool loadFromResource(int32_t resourceID);
-    bool loadFromPng(const uint8_t* pngData, size_t pngSize);
+    bool loadFromResource(int32_t resourceID, int32_t scale = 1);
+    bool loadFromPng(const uint8_t* pngData, size_t pngSize, int32_t scale = 1);
     bool isLoaded() const;
 
     int32_t getResourceID() const { return resourceID; }
     int32_t getWidth() const { return width; }
     int32_t getHeight() const { return height; }
+    // Pixels of the image for each layout pixel.
+    int32_t getScale() const { return scale; }
     bool hasAlpha() const { return !noAlpha; }
     void setTransparentColor(const CColor& color) { transparentColor = color; }
     CColor getTransparentColor() const { return transparentColor; }
@@ -49,6 +55,7 @@ private:
     int32_t resourceID = 0;
     int32_t width = 0;
     int32_t height = 0;
+    int32_t scale = 1;
     CColor transparentColor{255, 255, 255, 0};
     bool noAlpha = true;
     platform::Image* image = nullptr;

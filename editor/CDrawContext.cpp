@@ -48,7 +48,8 @@ void CDrawContext::getMouseLocation(CPoint& point) const {
 }
 
 COffscreenContext::COffscreenContext(CFrame* frame, int32_t w, int32_t h, const CColor& background)
-    : CDrawContext(frame, platform::createMemorySurface(w, h), nullptr), width(w), height(h) {
+    : CDrawContext(frame, platform::createMemorySurface(w, h, frame ? frame->getScale() : 1), nullptr),
+      width(w), height(h) {
     clipRect = CRect(0, 0, w, h);
     if (surface)
         surface->fillRect(CRect(0, 0, w, h), background, clipRect);

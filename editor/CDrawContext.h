@@ -46,6 +46,7 @@ protected:
     CColor fillColor{0, 0, 0, 255};
 };
 
+// An off-screen buffer of width x height layout pixels, at its frame's scale.
 class COffscreenContext : public CDrawContext {
 public:
     COffscreenContext(CFrame* frame, int32_t width, int32_t height,

@@ -5,10 +5,13 @@
 
 namespace VSTGUI {
 
-CFrame::CFrame(const CRect& rect, void* systemWindow, VSTGUIEditorInterface* editor)
-    : CViewContainer(rect, this), pEditor(editor), pSystemWindow(systemWindow) {
+CFrame::CFrame(const CRect& rect, void* systemWindow, VSTGUIEditorInterface* editor,
+               int32_t frameScale)
+    : CViewContainer(rect, this), pEditor(editor), pSystemWindow(systemWindow),
+      scale(frameScale < 1 ? 1 : frameScale) {
     if (pSystemWindow)
-        window = platform::Window::createChild(pSystemWindow, size.width(), size.height(), this);
+        window = platform::Window::createChild(pSystemWindow, size.width(), size.height(), scale,
+                                               this);
     setDropActive(true);
 }
 

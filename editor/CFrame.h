@@ -11,8 +11,11 @@ class COffscreenContext;
 
 class CFrame : public CViewContainer, private platform::WindowListener {
 public:
-    // Creates the child window at once when a parent window is given.
-    CFrame(const CRect& size, void* systemWindow, VSTGUIEditorInterface* editor);
+    // Creates the child window at once when a parent window is given. The size
+    // and every position within the frame are in layout pixels; the window and
+    // the back buffer have scale times as many of the display's.
+    CFrame(const CRect& size, void* systemWindow, VSTGUIEditorInterface* editor,
+           int32_t scale = 1);
     ~CFrame() override;
 
     void draw(CDrawContext* context = nullptr) override;
@@ -53,6 +56,7 @@ public:
     bool hasDrawnOnce() const { return !bFirstDraw; }
 
     void* getSystemWindow() const { return pSystemWindow; }
+    int32_t getScale() const { return scale; }
     platform::Window* getPlatformWindow() const { return window; }
     COffscreenContext* getBackBuffer();
     // Live pointer state, read from the window's display.
@@ -68,6 +72,7 @@ private:
 
     VSTGUIEditorInterface* pEditor;
     void* pSystemWindow;
+    int32_t scale;
     CView* pModalView = nullptr;
     CView* pFocusView = nullptr;
     bool bFirstDraw = true;

@@ -12,8 +12,9 @@ COnOffButton::COnOffButton(const CRect& rect, CControlListener* controlListener,
 
 void COnOffButton::draw(CDrawContext* context) {
     if (pBackground) {
-        // Upper half for 0, lower half for anything else (a host may send 0.3).
-        const int32_t offsetY = (value != 0.f) ? pBackground->getHeight() / 2 : 0;
+        // The picture follows the sound, which takes a switch as on from 0.5
+        // up: a host may send 0.3, which sounds off and must look off.
+        const int32_t offsetY = (value >= 0.5f) ? pBackground->getHeight() / 2 : 0;
         drawBackgroundImage(context, size, CPoint(0, offsetY));
     }
     setDirty(false);

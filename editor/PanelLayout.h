@@ -2,12 +2,42 @@
 // The front panel's layout: the images it is made of and, for every
 // parameter, the control that shows it, which image it shows and where it
 // sits. Plain data, so that the art generator draws around the very table the
-// editor builds its controls from, and the tests read it too.
+// editor builds its controls from, and the tests read it too. Sizes and places
+// are in layout pixels: on a dense screen the panel draws each as 2 x 2 of the
+// display's, from images drawn at twice the size, and this table stays as it is.
 #include <cstdint>
 
-#include "shell/ParameterTable.h"
-
 namespace ka813 {
+
+// The parameter each control shows, by the effect's parameter index: the
+// panel speaks to the effect in these numbers only. The effect checks, where
+// it binds the panel, that they are its own.
+enum PanelTag : int32_t {
+    kTagInput = 0,
+    kTagChannel,
+    kTagCleanCrunch,
+    kTagLowHighGain,
+    kTagDriveA,
+    kTagLowA,
+    kTagMidA,
+    kTagHighA,
+    kTagContourA,
+    kTagFocusA,
+    kTagBottomA,
+    kTagBrightA,
+    kTagDriveB,
+    kTagLowB,
+    kTagMidB,
+    kTagHighB,
+    kTagContourB,
+    kTagFocusB,
+    kTagBottomB,
+    kTagBrightB,
+    kTagVolume,
+    kTagStereo,
+    kTagHighQuality,
+    kNumTags
+};
 
 // The panel's PNG resources, by number.
 enum PanelImage : int32_t {
@@ -61,32 +91,31 @@ struct PanelControl {
 // edge column, the later one takes the clicks on it. The upper row is
 // channel B, the lower row channel A.
 constexpr PanelControl kPanelControls[] = {
-    {kParamInput, ControlKind::knob, kLargeKnobImage, 66, 170},
-    {kParamChannel, ControlKind::onOffSwitch, kChannelSwitchImage, 118, 159},
-    {kParamCleanCrunch, ControlKind::onOffSwitch, kToggleImage, 230, 204},
-    {kParamDriveA, ControlKind::knob, kSmallKnobImage, 187, 197},
-    {kParamLowA, ControlKind::knob, kSmallKnobImage, 294, 197},
-    {kParamMidA, ControlKind::knob, kSmallKnobImage, 327, 197},
-    {kParamHighA, ControlKind::knob, kSmallKnobImage, 360, 197},
-    {kParamContourA, ControlKind::knob, kSmallKnobImage, 393, 197},
-    {kParamFocusA, ControlKind::onOffSwitch, kToggleImage, 442, 204},
-    {kParamBottomA, ControlKind::onOffSwitch, kToggleImage, 477, 204},
-    {kParamBrightA, ControlKind::onOffSwitch, kToggleImage, 513, 204},
-    {kParamLowHighGain, ControlKind::onOffSwitch, kToggleImage, 230, 163},
-    {kParamDriveB, ControlKind::knob, kSmallKnobImage, 187, 155},
-    {kParamLowB, ControlKind::knob, kSmallKnobImage, 294, 155},
-    {kParamMidB, ControlKind::knob, kSmallKnobImage, 327, 155},
-    {kParamHighB, ControlKind::knob, kSmallKnobImage, 360, 155},
-    {kParamContourB, ControlKind::knob, kSmallKnobImage, 393, 155},
-    {kParamFocusB, ControlKind::onOffSwitch, kToggleImage, 442, 163},
-    {kParamBottomB, ControlKind::onOffSwitch, kToggleImage, 477, 163},
-    {kParamBrightB, ControlKind::onOffSwitch, kToggleImage, 513, 163},
-    {kParamVolume, ControlKind::knob, kLargeKnobImage, 552, 170},
-    {kParamHighQuality, ControlKind::onOffSwitch, kToggleImage, 600, 203},
-    {kParamStereo, ControlKind::onOffSwitch, kToggleImage, 600, 161},
+    {kTagInput, ControlKind::knob, kLargeKnobImage, 66, 170},
+    {kTagChannel, ControlKind::onOffSwitch, kChannelSwitchImage, 118, 159},
+    {kTagCleanCrunch, ControlKind::onOffSwitch, kToggleImage, 230, 204},
+    {kTagDriveA, ControlKind::knob, kSmallKnobImage, 187, 197},
+    {kTagLowA, ControlKind::knob, kSmallKnobImage, 294, 197},
+    {kTagMidA, ControlKind::knob, kSmallKnobImage, 327, 197},
+    {kTagHighA, ControlKind::knob, kSmallKnobImage, 360, 197},
+    {kTagContourA, ControlKind::knob, kSmallKnobImage, 393, 197},
+    {kTagFocusA, ControlKind::onOffSwitch, kToggleImage, 442, 204},
+    {kTagBottomA, ControlKind::onOffSwitch, kToggleImage, 477, 204},
+    {kTagBrightA, ControlKind::onOffSwitch, kToggleImage, 513, 204},
+    {kTagLowHighGain, ControlKind::onOffSwitch, kToggleImage, 230, 163},
+    {kTagDriveB, ControlKind::knob, kSmallKnobImage, 187, 155},
+    {kTagLowB, ControlKind::knob, kSmallKnobImage, 294, 155},
+    {kTagMidB, ControlKind::knob, kSmallKnobImage, 327, 155},
+    {kTagHighB, ControlKind::knob, kSmallKnobImage, 360, 155},
+    {kTagContourB, ControlKind::knob, kSmallKnobImage, 393, 155},
+    {kTagFocusB, ControlKind::onOffSwitch, kToggleImage, 442, 163},
+    {kTagBottomB, ControlKind::onOffSwitch, kToggleImage, 477, 163},
+    {kTagBrightB, ControlKind::onOffSwitch, kToggleImage, 513, 163},
+    {kTagVolume, ControlKind::knob, kLargeKnobImage, 552, 170},
+    {kTagHighQuality, ControlKind::onOffSwitch, kToggleImage, 600, 203},
+    {kTagStereo, ControlKind::onOffSwitch, kToggleImage, 600, 161},
 };
-static_assert(sizeof(kPanelControls) / sizeof(kPanelControls[0]) == kNumParameters,
-              "one control per parameter");
+static_assert(sizeof(kPanelControls) / sizeof(kPanelControls[0]) == kNumTags, "one control per parameter");
 
 // The control showing a parameter; null for an index outside the table.
 constexpr const PanelControl* panelControl(int32_t tag) {

@@ -4,29 +4,21 @@
 #include "editor/CFrame.h"
 #include "editor/CKnob.h"
 #include "editor/COnOffButton.h"
-#include "editor/PanelLayout.h"
-#include "shell/AudioEffectX.h"
-#include "shell/EditorFactory.h"
+#include "editor/UiScale.h"
+#include "editor/platform/Platform.h"
 
 using namespace VSTGUI;
 using namespace ka813;
 
 namespace {
 
-bool validTag(int32_t tag) { return static_cast<uint32_t>(tag) < static_cast<uint32_t>(kNumParameters); }
+bool validTag(int32_t tag) { return static_cast<uint32_t>(tag) < static_cast<uint32_t>(kNumTags); }
 
 }  // namespace
 
-AEffEditor* createEditor(AudioEffectX* effect) { return new SDEditor(effect); }
-
-SDEditor::SDEditor(AudioEffectX* effect) : AEffGUIEditor(effect) {
-    if (effect)
-        effect->setEditor(this);
+SDEditor::SDEditor(EditorEffect* effect) : AEffGUIEditor(effect) {
     hBackground = new CBitmap(kBackgroundImage);
-    rect.left = 0;
-    rect.top = 0;
-    rect.right = static_cast<int16_t>(hBackground->getWidth());
-    rect.bottom = static_cast<int16_t>(hBackground->getHeight());
+    rect = CRect(0, 0, hBackground->getWidth(), hBackground->getHeight());
 }
 
 SDEditor::~SDEditor() {
@@ -38,20 +30,42 @@ SDEditor::~SDEditor() {
     hBackground = nullptr;
 }
 
+const CRect& SDEditor::getRect() {
+    // A host usually asks before it opens the panel, to size its window.
+    if (!frame)
+        scale = uiScale();
+    rect = CRect(0, 0, hBackground->getWidth() * scale, hBackground->getHeight() * scale);
+    return rect;
+}
+
 bool SDEditor::open(void* parentWindow) {
+    const platform::DisplayUse display;  // one connection for the scale and the window
+    const int32_t newScale = uiScale();
+    // The layout is the same at every scale: sizes come from the plain background.
+    CFrame* newFrame = new CFrame(CRect(0, 0, hBackground->getWidth(), hBackground->getHeight()),
+                                  parentWindow, this, newScale);
+    if (!newFrame->getPlatformWindow()) {
+        // No usable parent window: no panel, and nothing kept of the attempt.
+        newFrame->forget();
+        return false;
+    }
     if (frame)  // opened twice without a close: start afresh
         close();
     AEffGUIEditor::open(parentWindow);
-
-    CFrame* newFrame = new CFrame(CRect(0, 0, hBackground->getWidth(), hBackground->getHeight()),
-                                  parentWindow, this);
-    newFrame->setBackground(hBackground);
+    scale = newScale;
+    if (scale == 1) {
+        newFrame->setBackground(hBackground);
+    } else {
+        CBitmap* background = new CBitmap(kBackgroundImage, scale);
+        newFrame->setBackground(background);
+        background->forget();
+    }
 
     CBitmap* images[kNumPanelImages + 1] = {};
     for (int32_t id = kLargeKnobImage; id <= kToggleImage; ++id)
-        images[id] = new CBitmap(id);
+        images[id] = new CBitmap(id, scale);
 
-    CControl* made[kNumParameters] = {};
+    CControl* made[kNumTags] = {};
     for (const PanelControl& entry : kPanelControls) {
         CBitmap* bitmap = images[entry.image];
         const int32_t frames = framesOf(entry.kind);
@@ -74,7 +88,7 @@ bool SDEditor::open(void* parentWindow) {
             image->forget();
 
     changedTags.store(0);
-    for (int32_t tag = 0; tag < kNumParameters; ++tag) {
+    for (int32_t tag = 0; tag < kNumTags; ++tag) {
         controls[tag] = made[tag];
         // Whatever changed while the panel was being built.
         controls[tag]->setValue(effect->getParameter(tag));
@@ -90,12 +104,12 @@ void SDEditor::close() {
         control = nullptr;
     if (old)
         old->forget();  // destroys the window, every control and its bitmaps
-    AEffEditor::close();
+    AEffGUIEditor::close();
 }
 
 void SDEditor::idle() {
     const uint32_t changed = changedTags.exchange(0);
-    for (int32_t tag = 0; tag < kNumParameters; ++tag)
+    for (int32_t tag = 0; tag < kNumTags; ++tag)
         if ((changed >> tag & 1u) && controls[tag])
             controls[tag]->setValue(effect->getParameter(tag));
     AEffGUIEditor::idle();

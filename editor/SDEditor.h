@@ -5,7 +5,7 @@
 
 #include "editor/AEffGUIEditor.h"
 #include "editor/CControl.h"
-#include "shell/ParameterTable.h"
+#include "editor/PanelLayout.h"
 
 namespace VSTGUI {
 class CBitmap;
@@ -13,9 +13,13 @@ class CBitmap;
 
 class SDEditor : public AEffGUIEditor, public VSTGUI::CControlListener {
 public:
-    explicit SDEditor(AudioEffectX* effect);
+    explicit SDEditor(EditorEffect* effect);
     ~SDEditor() override;
 
+    // The panel's size in the display's pixels: at the scale it is open at,
+    // or, while closed, at the scale it would open at now.
+    const VSTGUI::CRect& getRect() override;
+    // Picks the scale (see UiScale.h) and builds the panel at it.
     bool open(void* parentWindow) override;
     void close() override;
     void idle() override;
@@ -27,12 +31,13 @@ public:
     VSTGUI::CControl* controlForTag(int32_t tag) const;
 
 private:
-    VSTGUI::CControl* controls[ka813::kNumParameters] = {};
-    VSTGUI::CBitmap* hBackground = nullptr;
+    VSTGUI::CControl* controls[ka813::kNumTags] = {};
+    VSTGUI::CBitmap* hBackground = nullptr;  // at the plain scale: the layout's size
+    int32_t scale = 1;
 
     // The effect may tell us of changes from any thread (host automation),
     // while this thread draws the controls: a change only marks its tag, and
     // the next idle, here, shows the effect's value.
     std::atomic<uint32_t> changedTags{0};
-    static_assert(ka813::kNumParameters <= 32, "one bit per tag");
+    static_assert(ka813::kNumTags <= 32, "one bit per tag");
 };

@@ -1,5 +1,6 @@
-// The one place where the effect gets its editor. The editor library
-// defines it; without an editor the effect runs headless.
+// The one place where the effect gets its editor. EditorBinding.cpp defines
+// it with the front panel; a build without the panel (the fuzz target's)
+// defines its own, and without an editor the effect runs headless.
 #pragma once
 
 class AEffEditor;

@@ -29,8 +29,8 @@ void redrawOneKnob(benchmark::State& state) {
     CFrame* frame = new CFrame(CRect(0, 0, kPanelWidth, kPanelHeight), nullptr, nullptr);
     frame->setBackground(&background);
     // The tone knobs of both rows, where the panel has them.
-    const int32_t tags[] = {kParamLowB, kParamMidB, kParamHighB, kParamContourB,
-                            kParamLowA, kParamMidA, kParamHighA, kParamContourA};
+    const int32_t tags[] = {kTagLowB, kTagMidB, kTagHighB, kTagContourB,
+                            kTagLowA, kTagMidA, kTagHighA, kTagContourA};
     CAnimKnob* knobs[8];
     for (int i = 0; i < 8; ++i) {
         const PanelRect r = panelRect(*panelControl(tags[i]));

@@ -10,10 +10,11 @@ namespace platform {
 
 class CairoImage final : public Image {
 public:
-    explicit CairoImage(cairo_surface_t* surface) : surface(surface) {}
+    CairoImage(cairo_surface_t* surface, int32_t scale) : surface(surface), pixelScale(scale) {}
     ~CairoImage() override { cairo_surface_destroy(surface); }
     int32_t width() const override { return cairo_image_surface_get_width(surface); }
     int32_t height() const override { return cairo_image_surface_get_height(surface); }
+    int32_t scale() const override { return pixelScale; }
     uint8_t* row(int32_t y) override {
         cairo_surface_flush(surface);
         return cairo_image_surface_get_data(surface) + static_cast<size_t>(y) * stride();
@@ -24,17 +25,20 @@ public:
 
 private:
     cairo_surface_t* surface;
+    int32_t pixelScale;
 };
 
 // A surface with one cairo context kept for its whole life, so that drawing
 // allocates no context per call.
 class CairoSurface final : public Surface {
 public:
-    // Takes over the surface reference.
-    CairoSurface(cairo_surface_t* surface, int32_t width, int32_t height);
+    // Takes over the surface reference; width and height in layout pixels, the
+    // surface itself scale times as large.
+    CairoSurface(cairo_surface_t* surface, int32_t width, int32_t height, int32_t scale);
     ~CairoSurface() override;
     int32_t width() const override { return w; }
     int32_t height() const override { return h; }
+    int32_t scale() const override { return s; }
     void blendImage(Image& image, const CRect& dest, const CPoint& source, int32_t constantAlpha,
                     const CRect& clip) override;
     void copyImage(Image& image, const CRect& dest, const CPoint& source,
@@ -55,7 +59,7 @@ private:
 
     cairo_surface_t* surface;
     cairo_t* cr;
-    int32_t w, h;
+    int32_t w, h, s;
     void (*afterFlush)(void*) = nullptr;
     void* afterFlushArgument = nullptr;
 };

@@ -5,31 +5,38 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "editor/VSTGUITypes.h"
+#include "editor/platform/KitTypes.h"
 
 namespace VSTGUI {
 namespace platform {
 
 // Decoded pixels: 32 bits each, bytes blue, green, red, alpha in memory order,
 // colours premultiplied by alpha, rows top-down. Created all zero (transparent).
+// An image drawn at a scale of 2 has two pixels each way for every pixel of
+// the panel's layout.
 class Image {
 public:
-    static Image* create(int32_t width, int32_t height);  // nullptr when out of memory
+    // nullptr when out of memory. Width and height count the image's own pixels.
+    static Image* create(int32_t width, int32_t height, int32_t scale = 1);
     virtual ~Image() = default;
     virtual int32_t width() const = 0;
     virtual int32_t height() const = 0;
+    virtual int32_t scale() const = 0;
     virtual uint8_t* row(int32_t y) = 0;
     virtual int32_t stride() const = 0;
     // Must be called after writing through row(), before the next drawing.
     virtual void pixelsChanged() = 0;
 };
 
-// A drawing target: a window or a block of memory.
+// A drawing target: a window or a block of memory. Every position and size
+// is in the panel's layout pixels; a surface of scale 2 has four of its own
+// pixels for each. Images of another scale are enlarged or reduced to fit.
 class Surface {
 public:
     virtual ~Surface() = default;
     virtual int32_t width() const = 0;
     virtual int32_t height() const = 0;
+    virtual int32_t scale() const = 0;
     // Source-over blend of the block of `image` at `source`, as large as `dest`,
     // with per-pixel alpha and a constant alpha 0..255, limited to `clip`. A block
     // that leaves the image draws nothing.
@@ -45,9 +52,10 @@ public:
     virtual void flush() = 0;
 };
 
-Surface* createMemorySurface(int32_t width, int32_t height);
+Surface* createMemorySurface(int32_t width, int32_t height, int32_t scale = 1);
 
-// What a window reports to its owner while its events are served.
+// What a window reports to its owner while its events are served; positions
+// in layout pixels.
 class WindowListener {
 public:
     virtual ~WindowListener() = default;
@@ -61,9 +69,10 @@ public:
 // A child window inside a host's window, with its own connection to the display.
 class Window {
 public:
-    // parent: the host's window handle. Answers nullptr when the parent is not a
-    // usable window or the display cannot be reached.
-    static Window* createChild(void* parent, int32_t width, int32_t height,
+    // parent: the host's window handle. width and height in layout pixels; the
+    // window has scale times as many of the display's. Answers nullptr when the
+    // parent is not a usable window or the display cannot be reached.
+    static Window* createChild(void* parent, int32_t width, int32_t height, int32_t scale,
                                WindowListener* listener);
     virtual ~Window() = default;
     virtual Surface* surface() = 0;
@@ -74,7 +83,7 @@ public:
     virtual bool exists() const = 0;
     // Live state of the pointer buttons and modifier keys, as kit bits.
     virtual int32_t mouseButtons() = 0;
-    // Live pointer position relative to the window's top-left corner.
+    // Live pointer position relative to the window's top-left corner, in layout pixels.
     virtual CPoint pointerPosition() = 0;
     virtual void* nativeHandle() const = 0;
 };
@@ -83,8 +92,25 @@ uint32_t tickCount();  // milliseconds, wrapping
 void sleepMilliseconds(uint32_t ms);
 int32_t doubleClickTime();
 
-// Bytes of the PNG resource with the given number, or false.
-bool findResource(int32_t id, const uint8_t** data, size_t* size);
+// Bytes of the PNG resource with the given number, drawn at the given scale, or false.
+bool findResource(int32_t id, const uint8_t** data, size_t* size, int32_t scale = 1);
+
+// The dots per inch the X server's resources ask fonts to be drawn at
+// (Xft.dpi), or 0 when they name none or the display cannot be reached.
+double resourceDpi();
+
+// Keeps the connection to the display open while it lives, so that requests
+// in a row (the scale, then the window) share one connection.
+class DisplayUse {
+public:
+    DisplayUse();
+    ~DisplayUse();
+    DisplayUse(const DisplayUse&) = delete;
+    DisplayUse& operator=(const DisplayUse&) = delete;
+
+private:
+    bool held;
+};
 
 }  // namespace platform
 }  // namespace VSTGUI

@@ -28,9 +28,9 @@ int32_t doubleClickTime() {
     return 400;
 }
 
-bool findResource(int32_t id, const uint8_t** data, size_t* size) {
+bool findResource(int32_t id, const uint8_t** data, size_t* size, int32_t scale) {
     EmbeddedResource resource{};
-    if (!findEmbeddedResource(id, &resource) || !resource.data || resource.size == 0)
+    if (!findEmbeddedResource(resourceAtScale(id, scale), &resource) || !resource.data || resource.size == 0)
         return false;
     *data = resource.data;
     *size = static_cast<size_t>(resource.size);

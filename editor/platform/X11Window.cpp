@@ -1,12 +1,18 @@
 // The panel's child window on X11. The plug-in keeps its own connection to the
 // display, shared by all its windows in the process and closed with the last
 // one; the window's events are read from that connection when the frame is
-// idled, since no host reads them for us.
+// idled, since no host reads them for us. The window has scale times the
+// panel's layout pixels; everything it reports is in layout pixels.
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xresource.h>
 #include <X11/Xutil.h>
 #include <cairo-xlib.h>
 
+#include <atomic>
 #include <cstdint>
+#include <cstdlib>
+#include <mutex>
 
 #include "editor/platform/CairoSurface.h"
 #include "editor/platform/Platform.h"
@@ -16,37 +22,45 @@ namespace platform {
 
 namespace {
 
-// The process-wide connection, counted like a registered window class.
+// The process-wide connection, counted like a registered window class. Two
+// instances' panels may be opened and closed on two threads at once: the
+// connection is opened, counted and closed under the lock, and so are the
+// steps that read its error flag.
 struct Connection {
-    Display* display = nullptr;
+    std::mutex guard;
+    std::atomic<Display*> display{nullptr};
     int32_t useCount = 0;
-    XErrorHandler previousHandler = nullptr;
-    bool errorSeen = false;
+    std::atomic<XErrorHandler> previousHandler{nullptr};
+    std::atomic<bool> errorSeen{false};
 };
 Connection connection;
 
 // Errors on our own connection (a parent the host destroyed under us, a bad
 // window handle) are noted, not fatal; everybody else's go where they went before.
 int onXError(Display* display, XErrorEvent* event) {
-    if (display == connection.display && connection.display) {
+    if (display && display == connection.display.load()) {
         connection.errorSeen = true;
         return 0;
     }
-    return connection.previousHandler ? connection.previousHandler(display, event) : 0;
+    const XErrorHandler previous = connection.previousHandler.load();
+    return previous ? previous(display, event) : 0;
 }
 
-Display* acquireDisplay() {
+// With the lock held.
+Display* acquireDisplayLocked() {
     if (connection.useCount == 0) {
-        connection.display = XOpenDisplay(nullptr);
-        if (!connection.display)
+        Display* opened = XOpenDisplay(nullptr);
+        if (!opened)
             return nullptr;
+        connection.display = opened;
         connection.previousHandler = XSetErrorHandler(onXError);
     }
     ++connection.useCount;
     return connection.display;
 }
 
-void releaseDisplay() {
+// With the lock held.
+void releaseDisplayLocked() {
     if (connection.useCount <= 0 || --connection.useCount > 0)
         return;
     XCloseDisplay(connection.display);
@@ -56,6 +70,12 @@ void releaseDisplay() {
     if (current != onXError)
         XSetErrorHandler(current);
     connection.previousHandler = nullptr;
+}
+
+// Layout pixels from the window's own, rounding towards minus infinity so
+// that a pointer left of or above the window stays there.
+int32_t toLayout(int32_t pixels, int32_t scale) {
+    return pixels >= 0 ? pixels / scale : -((-pixels + scale - 1) / scale);
 }
 
 constexpr long kInputMask = ButtonPressMask;
@@ -79,10 +99,11 @@ void syncDisplay(void* display) { XSync(static_cast<Display*>(display), False); 
 class X11Window final : public Window {
 public:
     X11Window(Display* display, ::Window parent, ::Window window, Visual* visual, int32_t width,
-              int32_t height, WindowListener* listener)
-        : display(display), parent(parent), window(window), listener(listener) {
-        cairo_surface_t* target = cairo_xlib_surface_create(display, window, visual, width, height);
-        drawing = new CairoSurface(target, width, height);
+              int32_t height, int32_t scale, WindowListener* listener)
+        : display(display), parent(parent), window(window), scale(scale), listener(listener) {
+        cairo_surface_t* target =
+            cairo_xlib_surface_create(display, window, visual, width * scale, height * scale);
+        drawing = new CairoSurface(target, width, height, scale);
         // After a flush the server has drawn everything: whoever looks at the
         // window next (the user, or a screenshot) sees the finished panel.
         drawing->setAfterFlush(syncDisplay, display);
@@ -90,8 +111,8 @@ public:
 
     ~X11Window() override {
         delete drawing;
+        std::lock_guard<std::mutex> lock(connection.guard);
         if (alive) {
-            connection.errorSeen = false;
             XDestroyWindow(display, window);
             XSync(display, False);
         }
@@ -99,7 +120,7 @@ public:
         XEvent event;
         while (XCheckWindowEvent(display, window, kInputMask | kPaintMask, &event)) {
         }
-        releaseDisplay();
+        releaseDisplayLocked();
     }
 
     Surface* surface() override { return drawing; }
@@ -118,9 +139,10 @@ public:
         while (alive && XCheckWindowEvent(display, window, mask, &event)) {
             switch (event.type) {
             case Expose: {
-                const CRect area(event.xexpose.x, event.xexpose.y,
-                                 event.xexpose.x + event.xexpose.width,
-                                 event.xexpose.y + event.xexpose.height);
+                // Every layout pixel the exposed pixels touch.
+                const CRect area(toLayout(event.xexpose.x, scale), toLayout(event.xexpose.y, scale),
+                                 toLayout(event.xexpose.x + event.xexpose.width + scale - 1, scale),
+                                 toLayout(event.xexpose.y + event.xexpose.height + scale - 1, scale));
                 paintArea = paintPending ? unite(paintArea, area) : area;
                 paintPending = true;
                 break;
@@ -168,7 +190,7 @@ public:
         unsigned int state = 0;
         if (!alive || !XQueryPointer(display, window, &root, &child, &rootX, &rootY, &x, &y, &state))
             return CPoint();
-        return CPoint(x, y);
+        return CPoint(toLayout(x, scale), toLayout(y, scale));
     }
 
 private:
@@ -178,7 +200,7 @@ private:
     }
 
     void pressed(const XButtonEvent& press) {
-        const CPoint where(press.x, press.y);
+        const CPoint where(toLayout(press.x, scale), toLayout(press.y, scale));
         switch (press.button) {
         case Button1:
         case Button2:
@@ -218,6 +240,7 @@ private:
     Display* display;
     ::Window parent;
     ::Window window;
+    int32_t scale;
     WindowListener* listener;
     CairoSurface* drawing = nullptr;
     bool alive = true;
@@ -225,12 +248,13 @@ private:
 
 }  // namespace
 
-Window* Window::createChild(void* parentHandle, int32_t width, int32_t height,
+Window* Window::createChild(void* parentHandle, int32_t width, int32_t height, int32_t scale,
                             WindowListener* listener) {
     const ::Window parent = static_cast<::Window>(reinterpret_cast<uintptr_t>(parentHandle));
-    if (parent == 0 || width <= 0 || height <= 0 || !listener)
+    if (parent == 0 || width <= 0 || height <= 0 || scale < 1 || !listener)
         return nullptr;
-    Display* display = acquireDisplay();
+    std::lock_guard<std::mutex> lock(connection.guard);
+    Display* display = acquireDisplayLocked();
     if (!display)
         return nullptr;
 
@@ -238,7 +262,7 @@ Window* Window::createChild(void* parentHandle, int32_t width, int32_t height,
     connection.errorSeen = false;
     XWindowAttributes parentAttributes{};
     if (!XGetWindowAttributes(display, parent, &parentAttributes) || connection.errorSeen) {
-        releaseDisplay();
+        releaseDisplayLocked();
         return nullptr;
     }
     Screen* screen = parentAttributes.screen;
@@ -250,7 +274,7 @@ Window* Window::createChild(void* parentHandle, int32_t width, int32_t height,
     attributes.bit_gravity = NorthWestGravity;
     attributes.event_mask = kPaintMask | kInputMask;
     const ::Window window = XCreateWindow(
-        display, parent, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
+        display, parent, 0, 0, static_cast<unsigned>(width * scale), static_cast<unsigned>(height * scale), 0,
         DefaultDepthOfScreen(screen), InputOutput, visual,
         CWBackPixmap | CWBorderPixel | CWColormap | CWBitGravity | CWEventMask, &attributes);
     XStoreName(display, window, "Window");
@@ -260,10 +284,51 @@ Window* Window::createChild(void* parentHandle, int32_t width, int32_t height,
         if (window != 0)
             XDestroyWindow(display, window);
         XSync(display, False);
-        releaseDisplay();
+        releaseDisplayLocked();
         return nullptr;
     }
-    return new X11Window(display, parent, window, visual, width, height, listener);
+    return new X11Window(display, parent, window, visual, width, height, scale, listener);
+}
+
+DisplayUse::DisplayUse() {
+    std::lock_guard<std::mutex> lock(connection.guard);
+    held = acquireDisplayLocked() != nullptr;
+}
+
+DisplayUse::~DisplayUse() {
+    std::lock_guard<std::mutex> lock(connection.guard);
+    if (held)
+        releaseDisplayLocked();
+}
+
+double resourceDpi() {
+    std::lock_guard<std::mutex> lock(connection.guard);
+    Display* display = acquireDisplayLocked();
+    if (!display)
+        return 0;
+    // Read afresh from the root window: the resources may have changed since
+    // the connection was opened.
+    double dpi = 0;
+    Atom type = 0;
+    int format = 0;
+    unsigned long items = 0, remaining = 0;
+    unsigned char* text = nullptr;
+    if (XGetWindowProperty(display, DefaultRootWindow(display), XA_RESOURCE_MANAGER, 0, 1 << 20, False,
+                           XA_STRING, &type, &format, &items, &remaining, &text) == Success &&
+        text && type == XA_STRING && format == 8) {
+        XrmInitialize();
+        if (XrmDatabase resources = XrmGetStringDatabase(reinterpret_cast<const char*>(text))) {
+            char* kind = nullptr;
+            XrmValue value{};
+            if (XrmGetResource(resources, "Xft.dpi", "Xft.Dpi", &kind, &value) && value.addr)
+                dpi = std::strtod(value.addr, nullptr);
+            XrmDestroyDatabase(resources);
+        }
+    }
+    if (text)
+        XFree(text);
+    releaseDisplayLocked();
+    return dpi > 0 ? dpi : 0;
 }
 
 }  // namespace platform

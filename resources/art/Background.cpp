@@ -192,9 +192,9 @@ void drawKnobScale(cairo_t* cr, const PanelControl& knob) {
 }
 
 void drawLettering(cairo_t* cr, Lettering& letters) {
-    const PanelControl& input = *panelControl(kParamInput);
-    const PanelControl& channel = *panelControl(kParamChannel);
-    const PanelControl& volume = *panelControl(kParamVolume);
+    const PanelControl& input = *panelControl(kTagInput);
+    const PanelControl& channel = *panelControl(kTagChannel);
+    const PanelControl& volume = *panelControl(kTagVolume);
     drawKnobScale(cr, input);
     drawKnobScale(cr, volume);
     letters.add("INPUT", centreX(input), 224, kLabelSize + 1, Align::centre);
@@ -212,11 +212,11 @@ void drawLettering(cairo_t* cr, Lettering& letters) {
         const char* text;
     };
     const Caption captions[] = {
-        {kParamDriveB, kParamDriveA, "DRIVE"},       {kParamLowB, kParamLowA, "LOW"},
-        {kParamMidB, kParamMidA, "MID"},             {kParamHighB, kParamHighA, "HIGH"},
-        {kParamContourB, kParamContourA, "CONTOUR"}, {kParamFocusB, kParamFocusA, "FOCUS"},
-        {kParamBottomB, kParamBottomA, "BOTTOM"},    {kParamBrightB, kParamBrightA, "BRIGHT"},
-        {kParamLowHighGain, kParamCleanCrunch, "MODE"},
+        {kTagDriveB, kTagDriveA, "DRIVE"},       {kTagLowB, kTagLowA, "LOW"},
+        {kTagMidB, kTagMidA, "MID"},             {kTagHighB, kTagHighA, "HIGH"},
+        {kTagContourB, kTagContourA, "CONTOUR"}, {kTagFocusB, kTagFocusA, "FOCUS"},
+        {kTagBottomB, kTagBottomA, "BOTTOM"},    {kTagBrightB, kTagBrightA, "BRIGHT"},
+        {kTagLowHighGain, kTagCleanCrunch, "MODE"},
     };
     for (const Caption& c : captions) {
         letters.add(c.text, centreX(*panelControl(c.upperTag)), kUpperLabelBaseline, kLabelSize, Align::centre);
@@ -230,10 +230,10 @@ void drawLettering(cairo_t* cr, Lettering& letters) {
         const char* down;
     };
     const Pair pairs[] = {
-        {kParamLowHighGain, "HIGH GAIN", "LOW GAIN"},
-        {kParamCleanCrunch, "CRUNCH", "CLEAN"},
-        {kParamStereo, "STEREO", "MONO"},
-        {kParamHighQuality, "HIGH QUALITY", "LOW QUALITY"},
+        {kTagLowHighGain, "HIGH GAIN", "LOW GAIN"},
+        {kTagCleanCrunch, "CRUNCH", "CLEAN"},
+        {kTagStereo, "STEREO", "MONO"},
+        {kTagHighQuality, "HIGH QUALITY", "LOW QUALITY"},
     };
     for (const Pair& p : pairs) {
         const PanelControl& t = *panelControl(p.tag);
@@ -241,13 +241,13 @@ void drawLettering(cairo_t* cr, Lettering& letters) {
         letters.add(p.down, right(t) + 3, bottom(t) - 3, kLabelSize - 0.5, Align::left);
     }
     // A short rule keeps each stacked pair with its own toggle.
-    for (int tag : {kParamLowHighGain, kParamStereo}) {
+    for (int tag : {kTagLowHighGain, kTagStereo}) {
         const PanelControl& t = *panelControl(tag);
         const double y = bottom(t) + 2.5;
         setColour(cr, kInk, 0.35);
         cairo_set_line_width(cr, 0.8);
         cairo_move_to(cr, right(t) + 3, y);
-        cairo_line_to(cr, right(t) + (tag == kParamLowHighGain ? 38 : 52), y);
+        cairo_line_to(cr, right(t) + (tag == kTagLowHighGain ? 38 : 52), y);
         cairo_stroke(cr);
     }
 }
@@ -280,10 +280,13 @@ std::vector<std::string> checkLettering(const Lettering& letters) {
 
 } // namespace
 
-PanelBackground makeBackground() {
+PanelBackground makeBackground(int scale) {
     PanelBackground bg;
-    bg.surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kPanelWidth, kPanelHeight);
+    bg.surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kPanelWidth * scale, kPanelHeight * scale);
     cairo_t* cr = cairo_create(bg.surface);
+    // Everything is drawn in panel units; the textures, made pixel by pixel
+    // at the panel's own size, are smoothly enlarged with the rest.
+    cairo_scale(cr, scale, scale);
     drawCabinet(cr);
     drawGrille(cr);
     drawPlate(cr);

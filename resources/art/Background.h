@@ -1,4 +1,5 @@
-// The 720 x 280 front panel with all its lettering.
+// The 720 x 280 front panel with all its lettering, drawn at a scale of 1 or
+// 2 (then 1440 x 560 pixels).
 #pragma once
 
 #include <cairo.h>
@@ -15,6 +16,6 @@ struct PanelBackground {
     std::vector<std::string> layoutFaults;
 };
 
-PanelBackground makeBackground();
+PanelBackground makeBackground(int scale);
 
 } // namespace panelart

@@ -133,10 +133,12 @@ cairo_surface_t* makeGrilleCloth(int w, int h, uint32_t seed) {
     return surfaceFromRgb(w, h, px);
 }
 
-cairo_surface_t* makeStrip(int width, int frameHeight, int frames,
+cairo_surface_t* makeStrip(int width, int frameHeight, int frames, int scale,
                            const std::function<void(cairo_t*, int frame, double top)>& drawFrame) {
-    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, frameHeight * frames);
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width * scale,
+                                                    frameHeight * frames * scale);
     cairo_t* cr = cairo_create(s);
+    cairo_scale(cr, scale, scale);
     for (int f = 0; f < frames; ++f) {
         cairo_save(cr);
         cairo_rectangle(cr, 0, frameHeight * f, width, frameHeight);

@@ -46,8 +46,9 @@ cairo_surface_t* makeGrilleCloth(int w, int h, uint32_t seed);
 
 // An image strip: `frames` frames of width x frameHeight stacked top to
 // bottom, each drawn by `drawFrame` (given the frame's number and its top)
-// clipped to its own cell.
-cairo_surface_t* makeStrip(int width, int frameHeight, int frames,
+// clipped to its own cell. At a scale of 2 the image has twice the pixels
+// each way; the drawing still works in the strip's own units.
+cairo_surface_t* makeStrip(int width, int frameHeight, int frames, int scale,
                            const std::function<void(cairo_t*, int frame, double top)>& drawFrame);
 
 void drawScrew(cairo_t* cr, double cx, double cy, double radius, double slotAngle);

@@ -119,11 +119,11 @@ double knobPointerAngle(double value) {
     return (-150.0 + 300.0 * value) * kPi / 180.0;
 }
 
-cairo_surface_t* makeKnobStrip(ka813::PanelImage image) {
+cairo_surface_t* makeKnobStrip(ka813::PanelImage image, int scale) {
     const ka813::PanelImageShape shape = ka813::panelImageShape(image);
     const int size = shape.width;
     const double r = size * 0.5 - 2.2;
-    return makeStrip(size, shape.frameHeight, shape.frames, [&](cairo_t* cr, int frame, double top) {
+    return makeStrip(size, shape.frameHeight, shape.frames, scale, [&](cairo_t* cr, int frame, double top) {
         const double value = frame / double(shape.frames - 1);
         drawKnob(cr, size * 0.5, top + size * 0.5 - 0.3, r, knobPointerAngle(value));
     });

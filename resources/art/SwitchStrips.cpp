@@ -104,18 +104,18 @@ void drawToggle(cairo_t* cr, double cx, double cy, double nutRadius, double leve
 
 } // namespace
 
-cairo_surface_t* makeToggleStrip() {
+cairo_surface_t* makeToggleStrip(int scale) {
     const ka813::PanelImageShape sz = ka813::panelImageShape(ka813::kToggleImage);
-    return makeStrip(sz.width, sz.frameHeight, sz.frames, [&](cairo_t* cr, int frame, double top) {
+    return makeStrip(sz.width, sz.frameHeight, sz.frames, scale, [&](cairo_t* cr, int frame, double top) {
         drawToggle(cr, sz.width * 0.5, top + sz.frameHeight * 0.5, 7.5, 13.0, 4.6, frame == 1);
     });
 }
 
-cairo_surface_t* makeChannelSwitchStrip() {
+cairo_surface_t* makeChannelSwitchStrip(int scale) {
     const ka813::PanelImageShape sz = ka813::panelImageShape(ka813::kChannelSwitchImage);
     const Rgb channelBLamp{0.95, 0.16, 0.08};
     const Rgb channelALamp{0.22, 0.88, 0.25};
-    return makeStrip(sz.width, sz.frameHeight, sz.frames, [&](cairo_t* cr, int frame, double top) {
+    return makeStrip(sz.width, sz.frameHeight, sz.frames, scale, [&](cairo_t* cr, int frame, double top) {
         const bool up = frame == 1;
         drawLamp(cr, 42, top + 14, 7.5, channelBLamp, up);
         drawLamp(cr, 42, top + 53, 7.5, channelALamp, !up);

@@ -1,6 +1,7 @@
 // Draws the panel art into the resources folder.
 //
-//   ka813-draw-panel <resources dir>              writes the five images
+//   ka813-draw-panel <resources dir>              writes the five images, and
+//                                                 each again at twice the size
 //   ka813-draw-panel --preview <out.png> [dir]    also composes the panel
 //                                                 with its controls placed
 //
@@ -27,12 +28,15 @@ using namespace ka813;
 namespace {
 
 // The file each resource number is stored in; resources.list says the same.
-const char* const kFiles[kNumPanelImages + 1] = {nullptr, "panel_background.png", "knob_large.png",
-                                                 "knob_small.png", "switch_channel.png",
-                                                 "switch_toggle.png"};
+const char* const kFiles[kNumPanelImages + 1] = {nullptr, "panel_background", "knob_large",
+                                                 "knob_small", "switch_channel", "switch_toggle"};
+
+std::string fileName(int id, int scale) {
+    return std::string(kFiles[id]) + (scale == 2 ? "@2x.png" : ".png");
+}
 
 // The value each parameter shows in the preview, by index.
-constexpr double kPreviewValues[kNumParameters] = {
+constexpr double kPreviewValues[kNumTags] = {
     0.5,                                   // Input
     0, 1, 0,                               // Channel, Clean/Crunch, Low/High Gain
     0.4, 0.5, 0.6, 0.55, 0.3, 0, 1, 0,     // channel A
@@ -55,7 +59,7 @@ void placeFrame(cairo_t* cr, cairo_surface_t* strip, const PanelControl& c) {
     if (c.kind == ControlKind::knob)
         frame = static_cast<int>(std::lround(value * (sz.frames - 1)));
     else
-        frame = value != 0 ? 1 : 0;
+        frame = value >= 0.5 ? 1 : 0;
     cairo_save(cr);
     cairo_rectangle(cr, c.left, c.top, sz.width, sz.frameHeight);
     cairo_clip(cr);
@@ -83,20 +87,31 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    PanelBackground bg = makeBackground();
-    for (const std::string& fault : bg.layoutFaults) std::fprintf(stderr, "layout: %s\n", fault.c_str());
-    cairo_surface_t* strips[kNumPanelImages + 1] = {
-        nullptr, bg.surface, makeKnobStrip(kLargeKnobImage), makeKnobStrip(kSmallKnobImage),
-        makeChannelSwitchStrip(), makeToggleStrip()};
-
-    bool ok = bg.layoutFaults.empty();
-    if (ok && !dir.empty())
-        for (int id = 1; id <= kNumPanelImages; ++id) ok = save(strips[id], dir + "/" + kFiles[id]) && ok;
+    // Every image at the panel's size and at twice that, for dense screens.
+    bool ok = true;
+    cairo_surface_t* strips[kNumPanelImages + 1] = {};
+    for (int scale : {2, 1}) {
+        PanelBackground bg = makeBackground(scale);
+        for (const std::string& fault : bg.layoutFaults)
+            std::fprintf(stderr, "layout at scale %d: %s\n", scale, fault.c_str());
+        ok = bg.layoutFaults.empty() && ok;
+        cairo_surface_t* made[kNumPanelImages + 1] = {
+            nullptr, bg.surface, makeKnobStrip(kLargeKnobImage, scale), makeKnobStrip(kSmallKnobImage, scale),
+            makeChannelSwitchStrip(scale), makeToggleStrip(scale)};
+        for (int id = 1; id <= kNumPanelImages; ++id) {
+            if (ok && !dir.empty()) ok = save(made[id], dir + "/" + fileName(id, scale)) && ok;
+            // The preview shows the panel at its own size.
+            if (scale == 1)
+                strips[id] = made[id];
+            else
+                cairo_surface_destroy(made[id]);
+        }
+    }
 
     if (!preview.empty()) {
         cairo_surface_t* panel = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kPanelWidth, kPanelHeight);
         cairo_t* cr = cairo_create(panel);
-        cairo_set_source_surface(cr, bg.surface, 0, 0);
+        cairo_set_source_surface(cr, strips[kBackgroundImage], 0, 0);
         cairo_paint(cr);
         for (const PanelControl& c : kPanelControls) placeFrame(cr, strips[c.image], c);
         cairo_destroy(cr);

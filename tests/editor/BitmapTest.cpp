@@ -112,3 +112,30 @@ TEST(Bitmap, MissingOrDamagedResourcesGiveAnEmptyBitmap) {
     EXPECT_EQ(headless.getWidth(), 0);
     EXPECT_FALSE(headless.isLoaded());
 }
+
+TEST(Bitmap, ALargerImageHasTheLayoutSizeOfThePlainOne) {
+    const auto png = encodePng(8, 6, std::vector<uint8_t>(8 * 6 * 4, 255));
+    const struct {
+        int32_t resource;  // 0: the PNG above
+        int32_t scale;
+        int32_t width, height, pixelScale;
+    } cases[] = {
+        {0, 1, 8, 6, 1},
+        {0, 2, 4, 3, 2},
+        {1, 2, 720, 280, 2},  // the background drawn at twice the size
+        {1, 3, 720, 280, 1},  // no set at that scale: the plain image, enlarged when drawn
+        {99, 2, 0, 0, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.resource << " at " << c.scale);
+        CBitmap* bitmap = c.resource ? new CBitmap(c.resource, c.scale)
+                                     : new CBitmap(png.data(), png.size(), c.scale);
+        EXPECT_EQ(bitmap->getWidth(), c.width);
+        EXPECT_EQ(bitmap->getHeight(), c.height);
+        EXPECT_EQ(bitmap->getScale(), c.pixelScale);
+        if (bitmap->isLoaded()) {
+            EXPECT_EQ(bitmap->getImage()->width(), c.width * c.pixelScale);
+        }
+        bitmap->forget();
+    }
+}

@@ -43,20 +43,32 @@ TEST_F(EditorHost, WindowLifeCycle) {
 
     // The host's own answers to the knob mode.
     EXPECT_EQ(plugin->dispatch(effSetEditKnobMode, 0, 0), 1);
+}
 
-    // A handle that names no window: no panel, but no harm either.
-    EXPECT_EQ(plugin->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t{0x3fffff01})), 1);
-    idle();
-    plugin->dispatch(effEditClose);
-    EXPECT_EQ(plugin->dispatch(effEditOpen, 0, 0, nullptr), 1);
-    idle();
-    plugin->dispatch(effEditClose);
+TEST_F(EditorHost, AParentThatIsNoWindowGivesNoPanelAndALaterOpenWorks) {
+    const uintptr_t notWindows[] = {0, 1, ~uintptr_t{0}, 0xdeadbeef};
+    float volume = 0.f;
+    for (uintptr_t handle : notWindows) {
+        SCOPED_TRACE(handle);
+        EXPECT_EQ(plugin->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(handle)), 0);
+        // As if never opened: changes and idles find no panel, close finds nothing to close.
+        volume += 0.2f;
+        plugin->setParameter(20, volume);
+        idle();
+        EXPECT_EQ(plugin->dispatch(effEditClose), 0);
+
+        ASSERT_TRUE(open(*plugin, parent));
+        ASSERT_TRUE(idleUntilPainted());
+        EXPECT_EQ(shownImage(20), static_cast<int>(volume * 100 + 0.5f));
+        plugin->dispatch(effEditClose);
+        EXPECT_TRUE(display.children(parent).empty());
+    }
 }
 
 TEST_F(EditorHost, TwoInstancesShowTwoPanelsAtOnce) {
     auto second = loadPlugin();
     ASSERT_TRUE(second);
-    const ::Window otherParent = display.createParent(kParentX, kParentY + 300, 720, 280);
+    const ::Window otherParent = display.createParent(parentX, parentY + 300, 720, 280);
     second->setParameter(0, 1.f);
     ASSERT_TRUE(open(*plugin, parent));
     ASSERT_TRUE(open(*second, otherParent));
@@ -158,6 +170,31 @@ TEST_F(EditorHost, HostAutomationFromAnotherThreadMeetsOpenAndClose) {
     ASSERT_TRUE(open(*plugin, parent));
     ASSERT_TRUE(idleUntilPainted());
     EXPECT_EQ(shownImage(20), 33);
+}
+
+TEST_F(EditorHost, TwoInstancesOpenAndClosePanelsOnTwoThreadsAtOnce) {
+    // They share the library's one connection to the display.
+    auto second = loadPlugin();
+    ASSERT_TRUE(second);
+    const ::Window otherParent = display.createParent(parentX, parentY + 300, 720, 280);
+    std::thread other([&] {
+        for (int cycle = 0; cycle < 40; ++cycle) {
+            EXPECT_TRUE(open(*second, otherParent));
+            second->dispatch(effEditIdle);
+            second->dispatch(effEditClose);
+        }
+    });
+    for (int cycle = 0; cycle < 40; ++cycle) {
+        EXPECT_TRUE(open(*plugin, parent));
+        idle();
+        plugin->dispatch(effEditClose);
+    }
+    other.join();
+    EXPECT_TRUE(display.children(otherParent).empty());
+    ASSERT_TRUE(open(*plugin, parent));
+    EXPECT_TRUE(idleUntilPainted());
+    second.reset();
+    display.destroy(otherParent);
 }
 
 TEST_F(EditorHost, ClosingTheEffectWithThePanelOpenTakesThePanelAlong) {

@@ -2,6 +2,9 @@
 // host made, checked on the host's side and on the screen.
 #include <X11/keysym.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include "PanelHost.h"
 
 using namespace paneltest;
@@ -70,7 +73,7 @@ TEST_F(EditorInput, ControlClickResetsAndTheWheelSteps) {
     // The host's window hears of the wheel too, as it would without a panel in it.
     XSelectInput(display.get(), parent, StructureNotifyMask | ButtonPressMask);
     display.sync();
-    display.movePointer(kParentX + kDriveX, kParentY + kDriveY);
+    display.movePointer(screenX(kDriveX), screenY(kDriveY));
     plugin->clearLog();
     display.button(4, true);
     display.button(4, false);
@@ -95,6 +98,51 @@ TEST_F(EditorInput, ClickingASwitchTogglesItBetweenEditBrackets) {
     EXPECT_EQ(edits(), expected);
     idle();
     EXPECT_EQ(shownImage(10), 1);
+}
+
+TEST_F(EditorInput, SwitchesLookAsTheySoundWhereverTheirValueCameFrom) {
+    // The sound takes a switch as on from 0.5 up, and so does its picture. A
+    // click still turns any value below 1 into 1 and 1 or more into 0.
+    enum Source { fromHost, fromChunk, byClick };
+    struct {
+        Source source;
+        float value;
+        int shown;  // 0: upper half (off), 1: lower half (on)
+    } const cases[] = {
+        {fromHost, 0.f, 0},   {fromHost, 0.3f, 0},   {fromHost, 0.5f, 1},  {fromHost, 0.7f, 1}, {fromHost, 1.f, 1},
+        {fromChunk, 0.3f, 0}, {fromChunk, 0.7f, 1},  {byClick, 0.3f, 1}, {byClick, 0.7f, 1}, {byClick, 1.f, 0},
+    };
+    constexpr int kBottomA = 10;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "source " << c.source << " value " << c.value);
+        if (c.source == fromChunk) {
+            // The program as stored, with the switch's value put wherever the
+            // effect keeps it (the program's values and the mode's memory).
+            const float marker = 0.123f, value = c.value;
+            plugin->setParameter(kBottomA, marker);
+            std::vector<uint8_t> program = plugin->chunk(true);
+            const auto* m = reinterpret_cast<const uint8_t*>(&marker);
+            int found = 0;
+            for (auto at = program.begin();
+                 (at = std::search(at, program.end(), m, m + sizeof marker)) != program.end(); ++found)
+                std::memcpy(&*at, &value, sizeof value);
+            ASSERT_GT(found, 0);
+            plugin->setParameter(kBottomA, 1.f - c.shown);  // the other picture before the load
+            idle();
+            ASSERT_TRUE(plugin->setChunk(program, true));
+            ASSERT_EQ(plugin->getParameter(kBottomA), c.value);
+        } else {
+            plugin->setParameter(kBottomA, c.value);
+        }
+        if (c.source == byClick) {
+            idle();
+            const float before = plugin->getParameter(kBottomA);
+            click(488, 220);
+            idleUntil([&] { return plugin->getParameter(kBottomA) != before; });
+        }
+        idle();
+        EXPECT_EQ(shownImage(kBottomA), c.shown);
+    }
 }
 
 TEST_F(EditorInput, TheSharedEdgeColumnBelongsToTheLaterKnob) {

@@ -18,23 +18,27 @@ namespace {
 using namespace ka813;
 using resourcetest::Image;
 
-const Image& image(int id) {
-    static Image images[kNumPanelImages + 1];
-    static bool decoded[kNumPanelImages + 1] = {};
-    if (!decoded[id]) {
-        decoded[id] = true;
-        resourcetest::decodeEmbedded(id, images[id]);
+// Every image is embedded as drawn for the panel's own size and for twice that.
+constexpr int kScales[] = {1, 2};
+
+const Image& image(int id, int scale) {
+    static Image images[3][kNumPanelImages + 1];
+    static bool decoded[3][kNumPanelImages + 1] = {};
+    if (!decoded[scale][id]) {
+        decoded[scale][id] = true;
+        resourcetest::decodeEmbedded(resourceAtScale(id, scale), images[scale][id]);
     }
-    return images[id];
+    return images[scale][id];
 }
 
 // An image's size as drawn, in the unsigned pixels of the decoded image.
 struct StripShape {
     unsigned width, height, frameHeight, frames;
 };
-StripShape shape(int id) {
+StripShape shape(int id, int scale) {
     const PanelImageShape s = panelImageShape(static_cast<PanelImage>(id));
-    return {unsigned(s.width), unsigned(s.frameHeight * s.frames), unsigned(s.frameHeight), unsigned(s.frames)};
+    const unsigned k = unsigned(scale);
+    return {k * s.width, k * s.frameHeight * s.frames, k * s.frameHeight, unsigned(s.frames)};
 }
 
 bool isInk(const uint8_t* p) { return p[0] > 170 && p[1] > 160 && p[2] > 130; }
@@ -46,14 +50,16 @@ bool isPointer(const uint8_t* p) { return p[3] > 128 && p[0] > 150 && p[0] - p[2
 
 TEST(EmbeddedImages, EveryNumberedImageIsPresentAndNoOther) {
     static const unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-    for (int id = 1; id <= kNumPanelImages; ++id) {
-        EmbeddedResource res{nullptr, 0};
-        ASSERT_TRUE(findEmbeddedResource(id, &res)) << id;
-        ASSERT_NE(res.data, nullptr);
-        ASSERT_GT(res.size, sizeof kSignature);
-        EXPECT_EQ(std::memcmp(res.data, kSignature, sizeof kSignature), 0) << id;
-    }
-    for (int id : {0, kNumPanelImages + 1, -1, 1000}) {
+    for (int scale : kScales)
+        for (int image = 1; image <= kNumPanelImages; ++image) {
+            const int id = resourceAtScale(image, scale);
+            EmbeddedResource res{nullptr, 0};
+            ASSERT_TRUE(findEmbeddedResource(id, &res)) << id;
+            ASSERT_NE(res.data, nullptr);
+            ASSERT_GT(res.size, sizeof kSignature);
+            EXPECT_EQ(std::memcmp(res.data, kSignature, sizeof kSignature), 0) << id;
+        }
+    for (int id : {0, kNumPanelImages + 1, -1, 100, 100 + kNumPanelImages + 1, 1000}) {
         EmbeddedResource res{reinterpret_cast<const unsigned char*>(&id), 7};
         EXPECT_FALSE(findEmbeddedResource(id, &res)) << id;
         EXPECT_EQ(res.size, 7u) << "a failed lookup leaves the record alone";
@@ -62,18 +68,19 @@ TEST(EmbeddedImages, EveryNumberedImageIsPresentAndNoOther) {
 }
 
 TEST(EmbeddedImages, SizesFramesAndFormatAreThoseTheLayoutDrawsWith) {
-    for (int id = 1; id <= kNumPanelImages; ++id) {
-        SCOPED_TRACE(id);
-        const Image& img = image(id);
-        EXPECT_EQ(img.bitDepth, 8);
-        EXPECT_EQ(img.colourType, PNG_COLOR_TYPE_RGB_ALPHA);
-        EXPECT_EQ(img.width, shape(id).width);
-        EXPECT_EQ(img.height, shape(id).height);
-    }
+    for (int scale : kScales)
+        for (int id = 1; id <= kNumPanelImages; ++id) {
+            SCOPED_TRACE(testing::Message() << "image " << id << " scale " << scale);
+            const Image& img = image(id, scale);
+            EXPECT_EQ(img.bitDepth, 8);
+            EXPECT_EQ(img.colourType, PNG_COLOR_TYPE_RGB_ALPHA);
+            EXPECT_EQ(img.width, shape(id, scale).width);
+            EXPECT_EQ(img.height, shape(id, scale).height);
+        }
 }
 
 TEST(EmbeddedImages, BackgroundIsOpaque) {
-    const Image& bg = image(kBackgroundImage);
+    const Image& bg = image(kBackgroundImage, 1);
     ASSERT_EQ(bg.data.size(), size_t(kPanelWidth) * kPanelHeight * 4);
     unsigned seeThrough = 0;
     for (size_t i = 3; i < bg.data.size(); i += 4) seeThrough += bg.data[i] != 255;
@@ -81,7 +88,7 @@ TEST(EmbeddedImages, BackgroundIsOpaque) {
 }
 
 TEST(EmbeddedImages, NoLabelHidesUnderAControlAndEveryControlHasOneNearby) {
-    const Image& bg = image(kBackgroundImage);
+    const Image& bg = image(kBackgroundImage, 1);
     ASSERT_EQ(bg.width, unsigned(kPanelWidth));
     ASSERT_EQ(bg.height, unsigned(kPanelHeight));
     for (const PanelControl& c : kPanelControls) {
@@ -101,8 +108,8 @@ TEST(EmbeddedImages, NoLabelHidesUnderAControlAndEveryControlHasOneNearby) {
 
 TEST(EmbeddedImages, EveryFrameHasTransparentCornersAndAntiAliasedEdges) {
     for (int id : {kLargeKnobImage, kSmallKnobImage, kChannelSwitchImage, kToggleImage}) {
-        const StripShape s = shape(id);
-        const Image& img = image(id);
+        const StripShape s = shape(id, 1);
+        const Image& img = image(id, 1);
         ASSERT_EQ(img.height, s.height);
         for (unsigned f = 0; f < s.frames; ++f) {
             SCOPED_TRACE(testing::Message() << "image " << id << " frame " << f);
@@ -126,8 +133,8 @@ TEST(EmbeddedImages, EveryFrameHasTransparentCornersAndAntiAliasedEdges) {
 
 TEST(EmbeddedImages, KnobPointerTurnsClockwiseFromSevenToFiveOClock) {
     for (int id : {kLargeKnobImage, kSmallKnobImage}) {
-        const StripShape s = shape(id);
-        const Image& img = image(id);
+        const StripShape s = shape(id, 1);
+        const Image& img = image(id, 1);
         ASSERT_EQ(img.height, s.height);
         const double half = s.width / 2.0;
         double previous = -1000;
@@ -169,13 +176,13 @@ TEST(EmbeddedImages, SwitchFramesShowLeverDownThenUpAndTheMatchingLamp) {
             }
         return sum / weight;
     };
-    const Image& toggle = image(kToggleImage);
-    ASSERT_EQ(toggle.height, shape(kToggleImage).height);
-    EXPECT_GT(massCentreY(toggle, shape(kToggleImage), 0, 0, 22), 1.5) << "value 0: lever down";
-    EXPECT_LT(massCentreY(toggle, shape(kToggleImage), 1, 0, 22), -1.5) << "value 1: lever up";
+    const Image& toggle = image(kToggleImage, 1);
+    ASSERT_EQ(toggle.height, shape(kToggleImage, 1).height);
+    EXPECT_GT(massCentreY(toggle, shape(kToggleImage, 1), 0, 0, 22), 1.5) << "value 0: lever down";
+    EXPECT_LT(massCentreY(toggle, shape(kToggleImage, 1), 1, 0, 22), -1.5) << "value 1: lever up";
 
-    const Image& channel = image(kChannelSwitchImage);
-    const StripShape s = shape(kChannelSwitchImage);
+    const Image& channel = image(kChannelSwitchImage, 1);
+    const StripShape s = shape(kChannelSwitchImage, 1);
     ASSERT_EQ(channel.height, s.height);
     // The lever stands in the left part of the image, the lamps in the right.
     EXPECT_GT(massCentreY(channel, s, 0, 0, 32), 1.5);
@@ -192,4 +199,31 @@ TEST(EmbeddedImages, SwitchFramesShowLeverDownThenUpAndTheMatchingLamp) {
     const unsigned mid = s.frameHeight / 2;
     EXPECT_GT(glow(0, mid, s.frameHeight), 1.5 * glow(0, 0, mid)) << "value 0: lower lamp lit";
     EXPECT_GT(glow(1, 0, mid), 1.5 * glow(1, mid, s.frameHeight)) << "value 1: upper lamp lit";
+}
+
+TEST(EmbeddedImages, TheLargerImagesShowThePlainOnesWithTwiceThePixels) {
+    // Each 2 x 2 block of a larger image, averaged with its alpha, against the
+    // pixel of the plain image it stands for.
+    for (int id = 1; id <= kNumPanelImages; ++id) {
+        SCOPED_TRACE(id);
+        const Image& plain = image(id, 1);
+        const Image& large = image(id, 2);
+        ASSERT_EQ(large.width, 2 * plain.width);
+        ASSERT_EQ(large.height, 2 * plain.height);
+        double difference = 0;
+        for (unsigned y = 0; y < plain.height; ++y)
+            for (unsigned x = 0; x < plain.width; ++x) {
+                double block[4] = {};
+                for (unsigned dy = 0; dy < 2; ++dy)
+                    for (unsigned dx = 0; dx < 2; ++dx) {
+                        const uint8_t* p = large.at(2 * x + dx, 2 * y + dy);
+                        for (int c = 0; c < 3; ++c) block[c] += p[c] * p[3] / 255.0 / 4;
+                        block[3] += p[3] / 4.0;
+                    }
+                const uint8_t* q = plain.at(x, y);
+                for (int c = 0; c < 3; ++c) difference += std::fabs(block[c] - q[c] * q[3] / 255.0);
+                difference += std::fabs(block[3] - q[3]);
+            }
+        EXPECT_LT(difference / (4.0 * plain.width * plain.height), 6.0);
+    }
 }

@@ -196,7 +196,7 @@ TEST_F(FrameWindow, ValueChangesShowAtTheNextIdleAndNotBefore) {
     EXPECT_EQ(imageShownAt(110, 60), 50);
     frame->idle();
     EXPECT_EQ(imageShownAt(110, 60), 100);
-    EXPECT_EQ(display.pixel(child(), 205, 55).green, 254);  // lower half for anything but 0
+    EXPECT_EQ(display.pixel(child(), 205, 55).green, 254);  // lower half from 0.5 up
 
     // Past the end of the strip there is no image to show: only background.
     knob->setValue(1.5f);

@@ -8,19 +8,19 @@
 
 namespace paneltest {
 
-const Picture& resourcePicture(int id) {
-    static std::map<int, Picture> cache;
-    auto found = cache.find(id);
+const Picture& resourcePicture(int id, int scale) {
+    static std::map<std::pair<int, int>, Picture> cache;
+    auto found = cache.find({id, scale});
     if (found != cache.end())
         return found->second;
-    Picture& picture = cache[id];
+    Picture& picture = cache[{id, scale}];
     const uint8_t* data = nullptr;
     size_t size = 0;
-    if (VSTGUI::platform::findResource(id, &data, &size)) {
+    if (VSTGUI::platform::findResource(id, &data, &size, scale)) {
         VSTGUI::CBitmap bitmap(data, size);
         if (bitmap.isLoaded()) {
-            picture.width = bitmap.getWidth();
-            picture.height = bitmap.getHeight();
+            picture.width = bitmap.getImage()->width();
+            picture.height = bitmap.getImage()->height();
             for (int y = 0; y < picture.height; ++y) {
                 const uint8_t* row = bitmap.getImage()->row(y);
                 picture.bgra.insert(picture.bgra.end(), row, row + 4 * picture.width);
@@ -34,7 +34,7 @@ void PanelHost::SetUp() {
     ASSERT_TRUE(display.ok()) << "no X display";
     plugin = loadPlugin();
     ASSERT_TRUE(plugin);
-    parent = display.createParent(kParentX, kParentY, 720, 280, 0xff00ff);
+    parent = display.createParent(parentX, parentY, 720 * scale, 280 * scale, 0xff00ff);
 }
 
 void PanelHost::TearDown() {
@@ -64,11 +64,11 @@ bool PanelHost::open(vsthost::Plugin& host, ::Window parentWindow) {
 }
 
 bool PanelHost::idleUntilPainted() {
-    const Picture& background = resourcePicture(ka813::kBackgroundImage);
+    const Picture& background = resourcePicture(ka813::kBackgroundImage, scale);
     if (background.bgra.empty())
         return false;
     // A spot of bare background, away from every control.
-    const int x = 20, y = 20;
+    const int x = 20 * scale, y = 20 * scale;
     const uint8_t* expected = &background.bgra[4 * (y * background.width + x)];
     return waitFor(
         [&] {
@@ -83,11 +83,12 @@ bool PanelHost::idleUntilPainted() {
 
 int PanelHost::shownImage(int tag, double* meanError) {
     const ka813::PanelControl& control = *ka813::panelControl(tag);
-    const Picture& background = resourcePicture(ka813::kBackgroundImage);
-    const Picture& strip = resourcePicture(control.image);
+    const Picture& background = resourcePicture(ka813::kBackgroundImage, scale);
+    const Picture& strip = resourcePicture(control.image, scale);
     const int frames = ka813::framesOf(control.kind);
     const int width = strip.width, height = strip.height / frames;
-    const auto shown = display.grab(child(), control.left, control.top, width, height);
+    const int left = control.left * scale, top = control.top * scale;
+    const auto shown = display.grab(child(), left, top, width, height);
     if (shown.size() != static_cast<size_t>(width * height) || background.bgra.empty())
         return -1;
     int best = -1;
@@ -98,7 +99,7 @@ int PanelHost::shownImage(int tag, double* meanError) {
             for (int x = 0; x < width; ++x) {
                 const uint8_t* s = &strip.bgra[4 * ((frame * height + y) * width + x)];
                 const uint8_t* d =
-                    &background.bgra[4 * ((control.top + y) * background.width + control.left + x)];
+                    &background.bgra[4 * ((top + y) * background.width + left + x)];
                 const uint32_t p = shown[static_cast<size_t>(y * width + x)];
                 const int got[3] = {static_cast<int>(p & 0xff), static_cast<int>(p >> 8 & 0xff),
                                     static_cast<int>(p >> 16 & 0xff)};
@@ -119,18 +120,19 @@ int PanelHost::shownImage(int tag, double* meanError) {
 }
 
 void PanelHost::click(int x, int y) {
-    display.movePointer(kParentX + x, kParentY + y);
+    display.movePointer(screenX(x), screenY(y));
     display.button(1, true);
     display.button(1, false);
 }
 
 std::function<void(TestDisplay&)> PanelHost::moveTo(int x, int y) {
-    return [x, y](TestDisplay& d) { d.movePointer(kParentX + x, kParentY + y); };
+    const int sx = screenX(x), sy = screenY(y);
+    return [sx, sy](TestDisplay& d) { d.movePointer(sx, sy); };
 }
 
 void PanelHost::drag(int x, int y, const std::vector<std::function<void(TestDisplay&)>>& moves) {
     plugin->clearLog();
-    display.movePointer(kParentX + x, kParentY + y);
+    display.movePointer(screenX(x), screenY(y));
     display.button(1, true);
     std::atomic<bool> finished{false};
     std::thread injector([&] {

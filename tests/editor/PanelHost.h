@@ -20,15 +20,13 @@ namespace paneltest {
 
 // Decoded resources, to tell which image a control shows.
 struct Picture {
-    int width = 0, height = 0;
+    int width = 0, height = 0;  // the image's own pixels
     std::vector<uint8_t> bgra;  // premultiplied, as the panel draws them
 };
-const Picture& resourcePicture(int id);
+const Picture& resourcePicture(int id, int scale = 1);
 
 class PanelHost : public ::testing::Test {
 protected:
-    static constexpr int kParentX = 100, kParentY = 300;
-
     void SetUp() override;
     void TearDown() override;
 
@@ -40,9 +38,14 @@ protected:
     ::Window child(::Window parentWindow = 0);
 
     // The image (0..100 for knobs, 0 or 1 for switches) that best explains
-    // what the window shows over the control, and how well it does.
+    // what the window shows over the control, and how well it does: the
+    // images of the panel's scale over its background.
     int shownImage(int tag, double* meanError = nullptr);
 
+    // Points of the panel are given in its layout's pixels; the pointer goes
+    // to the display pixel that shows them.
+    int screenX(int x) const { return parentX + x * scale; }
+    int screenY(int y) const { return parentY + y * scale; }
     // Left click at a point of the panel, pressed and released at once.
     void click(int x, int y);
     // Presses over (x, y) and runs `moves` on another connection while the
@@ -51,6 +54,11 @@ protected:
     void drag(int x, int y, const std::vector<std::function<void(TestDisplay&)>>& moves);
     std::function<void(TestDisplay&)> moveTo(int x, int y);
     size_t countRequests(int32_t opcode) { return plugin->requests(opcode).size(); }
+
+    // Set before SetUp: the scale the panel is expected at, and where the
+    // host's window sits on the screen (it is sized for the scale).
+    int scale = 1;
+    int parentX = 100, parentY = 300;
 
     TestDisplay display;
     std::unique_ptr<vsthost::Plugin> plugin;

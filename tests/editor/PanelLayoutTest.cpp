@@ -1,6 +1,7 @@
 // The control layout: its rules, and the panel the editor builds from it.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
 
 #include "editor/CBitmap.h"
@@ -8,16 +9,12 @@
 #include "editor/CKnob.h"
 #include "editor/PanelLayout.h"
 #include "editor/SDEditor.h"
-#include "shell/Ka813.h"
+#include "FakeEffect.h"
 #include "XTestSupport.h"
 
 using namespace ka813;
 
 namespace {
-
-intptr_t quietHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
 
 int orderOf(int32_t tag) { return static_cast<int>(panelControl(tag) - kPanelControls); }
 
@@ -42,27 +39,6 @@ TEST(PanelLayout, ImagesHaveTheSizesOfTheResourceTable) {
     }
 }
 
-TEST(PanelLayout, OneControlPerParameterOfTheRightKind) {
-    std::set<int32_t> tags;
-    int knobs = 0;
-    for (const PanelControl& c : kPanelControls) {
-        SCOPED_TRACE(c.tag);
-        tags.insert(c.tag);
-        const ParameterInfo* info = parameterInfo(c.tag);
-        ASSERT_NE(info, nullptr);
-        const bool knob = c.kind == ControlKind::knob;
-        knobs += knob;
-        EXPECT_EQ(knob, info->kind == ParameterKind::Continuous) << info->name;
-        const bool large = c.tag == kParamInput || c.tag == kParamVolume;
-        if (knob)
-            EXPECT_EQ(c.image, large ? kLargeKnobImage : kSmallKnobImage);
-        else
-            EXPECT_EQ(c.image, c.tag == kParamChannel ? kChannelSwitchImage : kToggleImage);
-    }
-    EXPECT_EQ(tags.size(), static_cast<size_t>(kNumParameters));
-    EXPECT_EQ(knobs, 12);
-}
-
 TEST(PanelLayout, ControlsSitInTwoChannelRowsWithoutOverlapping) {
     for (const PanelControl& c : kPanelControls) {
         SCOPED_TRACE(c.tag);
@@ -77,18 +53,18 @@ TEST(PanelLayout, ControlsSitInTwoChannelRowsWithoutOverlapping) {
         }
     }
     // Channel B's row above channel A's, control over control.
-    const int32_t offsetB = kParamDriveB - kParamDriveA;
-    for (int32_t a = kParamDriveA; a <= kParamBrightA; ++a) {
+    const int32_t offsetB = kTagDriveB - kTagDriveA;
+    for (int32_t a = kTagDriveA; a <= kTagBrightA; ++a) {
         SCOPED_TRACE(a);
         EXPECT_EQ(rectOf(a + offsetB).left, rectOf(a).left);
         EXPECT_LE(rectOf(a + offsetB).bottom, rectOf(a).top);
     }
-    EXPECT_EQ(rectOf(kParamLowHighGain).left, rectOf(kParamCleanCrunch).left);
-    EXPECT_LE(rectOf(kParamLowHighGain).bottom, rectOf(kParamCleanCrunch).top);
+    EXPECT_EQ(rectOf(kTagLowHighGain).left, rectOf(kTagCleanCrunch).left);
+    EXPECT_LE(rectOf(kTagLowHighGain).bottom, rectOf(kTagCleanCrunch).top);
 
     // From the drive knob 107 pixels to the first tone knob, then 33 between
     // tone knobs: neighbours share an edge column, which the later one takes.
-    for (int32_t drive : {kParamDriveA, kParamDriveB}) {
+    for (int32_t drive : {kTagDriveA, kTagDriveB}) {
         SCOPED_TRACE(drive);
         EXPECT_EQ(rectOf(drive + 1).left - rectOf(drive).left, 107);
         for (int32_t tone = drive + 1; tone < drive + 4; ++tone) {
@@ -112,11 +88,11 @@ TEST(PanelLayout, RectanglesOfTheControlTable) {
         int32_t tag;
         PanelRect rect;
     } const spots[] = {
-        {kParamInput, {66, 170, 106, 210}},        {kParamChannel, {118, 159, 172, 226}},
-        {kParamCleanCrunch, {230, 204, 252, 239}}, {kParamDriveA, {187, 197, 220, 230}},
-        {kParamContourB, {393, 155, 426, 188}},    {kParamFocusA, {442, 204, 464, 239}},
-        {kParamBrightB, {513, 163, 535, 198}},     {kParamVolume, {552, 170, 592, 210}},
-        {kParamHighQuality, {600, 203, 622, 238}}, {kParamStereo, {600, 161, 622, 196}},
+        {kTagInput, {66, 170, 106, 210}},        {kTagChannel, {118, 159, 172, 226}},
+        {kTagCleanCrunch, {230, 204, 252, 239}}, {kTagDriveA, {187, 197, 220, 230}},
+        {kTagContourB, {393, 155, 426, 188}},    {kTagFocusA, {442, 204, 464, 239}},
+        {kTagBrightB, {513, 163, 535, 198}},     {kTagVolume, {552, 170, 592, 210}},
+        {kTagHighQuality, {600, 203, 622, 238}}, {kTagStereo, {600, 161, 622, 196}},
     };
     for (const auto& spot : spots) {
         const PanelRect r = rectOf(spot.tag);
@@ -131,16 +107,15 @@ TEST(PanelLayout, TheEditorBuildsThePanelFromTheTableInItsOrder) {
     paneltest::TestDisplay display;
     ASSERT_TRUE(display.ok()) << "no X display";
     const ::Window parent = display.createParent(0, 0, kPanelWidth, kPanelHeight);
-    Ka813 effect(quietHost);
-    effect.setParameter(kParamVolume, 0.3f);
-    effect.setParameter(kParamBottomA, 1.f);
-    auto* editor = static_cast<SDEditor*>(effect.getEditor());
-    ASSERT_NE(editor, nullptr);
+    paneltest::FakeEffect effect;
+    for (int32_t tag = 0; tag < kNumTags; ++tag)
+        effect.values[tag] = tag / 100.f;
+    auto editor = std::make_unique<SDEditor>(&effect);
     ASSERT_TRUE(editor->open(reinterpret_cast<void*>(static_cast<uintptr_t>(parent))));
     VSTGUI::CFrame* frame = editor->getFrame();
     ASSERT_NE(frame, nullptr);
-    ASSERT_EQ(frame->getNbViews(), kNumParameters);
-    for (int32_t i = 0; i < kNumParameters; ++i) {
+    ASSERT_EQ(frame->getNbViews(), kNumTags);
+    for (int32_t i = 0; i < kNumTags; ++i) {
         const PanelControl& entry = kPanelControls[i];
         SCOPED_TRACE(entry.tag);
         auto* control = dynamic_cast<VSTGUI::CControl*>(frame->getView(i));
@@ -162,6 +137,6 @@ TEST(PanelLayout, TheEditorBuildsThePanelFromTheTableInItsOrder) {
         EXPECT_EQ(control->getBackground()->getResourceID(), entry.image);
     }
     editor->close();
-    EXPECT_EQ(editor->controlForTag(kParamInput), nullptr);
+    EXPECT_EQ(editor->controlForTag(kTagInput), nullptr);
     display.destroy(parent);
 }

@@ -4,6 +4,7 @@
 
 #include "ResourceImages.h"
 #include "editor/PanelLayout.h"
+#include "resources/EmbeddedResources.h"
 #include "tools/host/VstHost.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +17,9 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+// Last: its macros would clash with the names above.
+#include <X11/Xlib.h>
 
 extern char** environ;
 
@@ -36,24 +40,23 @@ int run(const std::vector<std::string>& args) {
 }
 
 // The image a control shows for a value: a knob picks image floor(value x 100)
-// at pixel precision, a switch its lower half for any value but 0.
+// at pixel precision, a switch its lower half from 0.5 up.
 unsigned frameFor(const Image& strip, ControlKind kind, float value) {
-    if (kind == ControlKind::onOffSwitch) return value != 0 ? 1 : 0;
+    if (kind == ControlKind::onOffSwitch) return value >= 0.5f ? 1 : 0;
     const unsigned h = strip.height / kKnobFrames, span = h * (kKnobFrames - 1);
     if (!(value > 0)) return 0;
     const double y = std::floor(value * span);
     return y >= span ? kKnobFrames - 1 : static_cast<unsigned>(y) / h;
 }
 
-} // namespace
-
-TEST(PanelScreenshot, ShowsEveryControlAtTheValueTheEffectReports) {
-    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display";
+// Runs the panel tool at a scale and checks what it read back.
+void checkScreenshot(int scale) {
     const std::string shot = testing::TempDir() + "ka813_panel_screenshot.png";
     // By name (any case) and by index, as a user of the tool would; the
     // channel switch recalls channel B's stored settings first.
     ASSERT_EQ(run({KA813_PANEL_TOOL, "--set", "Channel=1", "--set", "chb drive=0.25", "--set", "14=1",
-                   "--set", "Volume=0.999", "--set", "Mono/Stereo=0", "--screenshot", shot, KA813_PLUGIN}),
+                   "--set", "Volume=0.999", "--set", "Mono/Stereo=0", "--set", "CHB Bright=0.3",
+                   "--scale", std::to_string(scale), "--screenshot", shot, KA813_PLUGIN}),
               0);
 
     // The same settings in a plug-in of our own give the values to expect.
@@ -65,22 +68,25 @@ TEST(PanelScreenshot, ShowsEveryControlAtTheValueTheEffectReports) {
     plugin->setParameter(14, 1.f);
     plugin->setParameter(20, 0.999f);
     plugin->setParameter(21, 0.f);
-    float values[kNumParameters];
-    for (int i = 0; i < kNumParameters; ++i) values[i] = plugin->getParameter(i);
+    plugin->setParameter(19, 0.3f);
+    float values[kNumTags];
+    for (int i = 0; i < kNumTags; ++i) values[i] = plugin->getParameter(i);
     ASSERT_EQ(values[12], 0.25f);
 
+    const unsigned width = kPanelWidth * scale, height = kPanelHeight * scale;
     Image screen, strips[kNumPanelImages + 1];
     ASSERT_TRUE(resourcetest::decodeFile(shot, screen));
-    ASSERT_EQ(screen.width, 720u);
-    ASSERT_EQ(screen.height, 280u);
-    for (int id = 1; id <= kNumPanelImages; ++id) ASSERT_TRUE(resourcetest::decodeEmbedded(id, strips[id]));
+    ASSERT_EQ(screen.width, width);
+    ASSERT_EQ(screen.height, height);
+    for (int id = 1; id <= kNumPanelImages; ++id)
+        ASSERT_TRUE(resourcetest::decodeEmbedded(resourceAtScale(id, scale), strips[id]));
 
     // Compose what the panel should look like: each strip image blended
     // over the background.
-    std::vector<double> expected(720 * 280 * 3);
-    for (unsigned y = 0; y < 280; ++y)
-        for (unsigned x = 0; x < 720; ++x)
-            for (int c = 0; c < 3; ++c) expected[(y * 720 + x) * 3 + c] = strips[kBackgroundImage].at(x, y)[c];
+    std::vector<double> expected(width * height * 3);
+    for (unsigned y = 0; y < height; ++y)
+        for (unsigned x = 0; x < width; ++x)
+            for (int c = 0; c < 3; ++c) expected[(y * width + x) * 3 + c] = strips[kBackgroundImage].at(x, y)[c];
     for (const PanelControl& p : kPanelControls) {
         const Image& s = strips[p.image];
         const unsigned h = s.height / framesOf(p.kind);
@@ -89,7 +95,7 @@ TEST(PanelScreenshot, ShowsEveryControlAtTheValueTheEffectReports) {
             for (unsigned x = 0; x < s.width; ++x) {
                 const uint8_t* src = s.at(x, top + y);
                 const double a = src[3] / 255.0;
-                double* dst = &expected[((p.top + y) * 720 + p.left + x) * 3];
+                double* dst = &expected[((p.top * scale + y) * width + p.left * scale + x) * 3];
                 for (int c = 0; c < 3; ++c) dst[c] = src[c] * a + dst[c] * (1 - a);
             }
     }
@@ -97,14 +103,14 @@ TEST(PanelScreenshot, ShowsEveryControlAtTheValueTheEffectReports) {
         double sum = 0;
         for (unsigned y = top; y < bottom; ++y)
             for (unsigned x = left; x < right; ++x)
-                for (int c = 0; c < 3; ++c) sum += std::fabs(screen.at(x, y)[c] - expected[(y * 720 + x) * 3 + c]);
+                for (int c = 0; c < 3; ++c) sum += std::fabs(screen.at(x, y)[c] - expected[(y * width + x) * 3 + c]);
         return sum / ((right - left) * (bottom - top) * 3);
     };
-    EXPECT_LT(meanDifference(0, 0, 720, 280), 2.0);
+    EXPECT_LT(meanDifference(0, 0, width, height), 2.0);
     for (const PanelControl& p : kPanelControls) {
         const Image& s = strips[p.image];
         const unsigned h = s.height / framesOf(p.kind);
-        EXPECT_LT(meanDifference(p.left, p.top, p.left + s.width, p.top + h), 4.0)
+        EXPECT_LT(meanDifference(p.left * scale, p.top * scale, p.left * scale + s.width, p.top * scale + h), 4.0)
             << "control " << p.tag << " at value " << values[p.tag];
     }
     // Channel B selected: its red lamp, the upper one, glows; the lower is dark.
@@ -114,11 +120,35 @@ TEST(PanelScreenshot, ShowsEveryControlAtTheValueTheEffectReports) {
             for (unsigned x = cx - 3; x <= cx + 3; ++x) sum += screen.at(x, y)[c];
         return sum / 49;
     };
-    const PanelControl& channel = *panelControl(kParamChannel);
-    const unsigned lampX = channel.left + 42, upperY = channel.top + 14, lowerY = channel.top + 53;
+    const PanelControl& channel = *panelControl(kTagChannel);
+    const unsigned lampX = (channel.left + 42) * scale, upperY = (channel.top + 14) * scale,
+                   lowerY = (channel.top + 53) * scale;
     EXPECT_GT(lampMean(lampX, upperY, 0), 150);
     EXPECT_GT(lampMean(lampX, upperY, 0), 1.5 * lampMean(lampX, upperY, 1));
     EXPECT_GT(lampMean(lampX, upperY, 0) + lampMean(lampX, upperY, 1),
               2 * (lampMean(lampX, lowerY, 0) + lampMean(lampX, lowerY, 1)));
     std::remove(shot.c_str());
+}
+
+bool screenHolds(unsigned width, unsigned height) {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return false;
+    const int screen = DefaultScreen(display);
+    const bool holds = DisplayWidth(display, screen) >= int(width) && DisplayHeight(display, screen) >= int(height);
+    XCloseDisplay(display);
+    return holds;
+}
+
+} // namespace
+
+TEST(PanelScreenshot, ShowsEveryControlAtTheValueTheEffectReports) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display";
+    checkScreenshot(1);
+}
+
+// Its own test command gives it a screen large enough.
+TEST(PanelScreenshot, AtScale2TheLargerImagesAreShown) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display";
+    if (!screenHolds(2 * kPanelWidth, 2 * kPanelHeight)) GTEST_SKIP() << "the X screen is smaller than the panel";
+    checkScreenshot(2);
 }

@@ -1,5 +1,6 @@
 #include "XTestSupport.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <png.h>
@@ -39,6 +40,16 @@ TestDisplay::~TestDisplay() {
     } while (event.type != MapNotify);
     XSync(display, False);
     return window;
+}
+
+void TestDisplay::setResources(const std::string& text) {
+    const ::Window root = DefaultRootWindow(display);
+    if (text.empty())
+        XDeleteProperty(display, root, XA_RESOURCE_MANAGER);
+    else
+        XChangeProperty(display, root, XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(text.c_str()), static_cast<int>(text.size()));
+    XSync(display, False);
 }
 
 void TestDisplay::destroy(::Window window) {

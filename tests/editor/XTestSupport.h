@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace paneltest {
@@ -27,6 +28,10 @@ public:
     std::vector<::Window> children(::Window window);
     bool isMapped(::Window window);
     void size(::Window window, int* width, int* height);
+
+    // Replaces the server's resources (the root window's RESOURCE_MANAGER, as
+    // xrdb sets it); an empty text removes them.
+    void setResources(const std::string& text);
 
     // Reads a block of a window's pixels as 0xRRGGBB values, rows top-down.
     std::vector<uint32_t> grab(::Window window, int x, int y, int width, int height);

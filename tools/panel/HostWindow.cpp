@@ -63,6 +63,12 @@ HostWindow::~HostWindow() {
     XCloseDisplay(display_);
 }
 
+bool HostWindow::fitsScreen(int width, int height) const {
+    if (!display_) return false;
+    const int screen = DefaultScreen(display_);
+    return width <= DisplayWidth(display_, screen) && height <= DisplayHeight(display_, screen);
+}
+
 bool HostWindow::create(int width, int height, const std::string& title) {
     if (!display_ || window_) return false;
     width_ = width > 0 ? width : 1;

@@ -29,6 +29,9 @@ public:
 
     bool connected() const { return display_ != nullptr; }
 
+    // Whether a window of that size, at the screen's top-left corner, lies on it whole.
+    bool fitsScreen(int width, int height) const;
+
     // Creates and maps a fixed-size window and waits until it is shown.
     bool create(int width, int height, const std::string& title);
     void resize(int width, int height);

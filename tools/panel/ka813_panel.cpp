@@ -1,13 +1,17 @@
 // Opens the editor of a VST 2 plug-in library in a window of its own, the
 // way a Linux host does, and keeps it alive until the window is closed.
 //
-//   ka813-panel [--set NAME=VALUE]... [--screenshot FILE] [--wait MS] PLUGIN.so
+//   ka813-panel [--set NAME=VALUE]... [--scale 1|2] [--screenshot FILE] [--wait MS] PLUGIN.so
 //
 //   --set NAME=VALUE   sets a parameter before the editor opens; NAME is the
 //                      parameter's name or its index, read as the renderer
 //                      reads it
+//   --scale 1|2        opens our panel at that many display pixels per layout
+//                      pixel, whatever the display's resources say (through
+//                      KA813_UI_SCALE); other plug-ins ignore it
 //   --screenshot FILE  waits for the editor's first paint, writes what the
-//                      window shows as a PNG file and exits
+//                      window shows as a PNG file and exits; the X screen
+//                      must hold the whole window
 //   --wait MS          the longest wait for that paint (default 5000)
 
 #include "HostWindow.h"
@@ -37,11 +41,12 @@ struct Options {
     std::string plugin;
     std::string screenshot;
     std::vector<vsthost::ParameterSetting> sets;
+    std::string scale;  // empty: the panel chooses
     int waitMs = 5000;
     bool help = false, version = false;
 };
 
-const char kUsage[] = "Usage: ka813-panel [--set NAME=VALUE]... [--screenshot FILE] [--wait MS] PLUGIN.so\n";
+const char kUsage[] = "Usage: ka813-panel [--set NAME=VALUE]... [--scale 1|2] [--screenshot FILE] [--wait MS] PLUGIN.so\n";
 
 void printHelp() {
     std::printf("%s", kUsage);
@@ -52,6 +57,8 @@ void printHelp() {
                 "                      name as the plug-in reports it (or, when only one name\n"
                 "                      matches so, in any letter case) or its index; repeat\n"
                 "                      for more\n"
+                "  --scale 1|2         open our panel at that many display pixels per layout\n"
+                "                      pixel, whatever the display's resources say\n"
                 "  --screenshot FILE   wait for the editor's first paint, write what the\n"
                 "                      window shows as a PNG file and exit\n"
                 "  --wait MS           the longest wait for that paint (default 5000)\n"
@@ -82,12 +89,14 @@ bool parseOptions(int argc, char** argv, Options& o) {
             o.screenshot = argv[++i];
         else if (!std::strcmp(a, "--wait") && hasValue)
             o.waitMs = std::atoi(argv[++i]);
+        else if (!std::strcmp(a, "--scale") && hasValue)
+            o.scale = argv[++i];
         else if (a[0] != '-' && o.plugin.empty())
             o.plugin = a;
         else
             return false;
     }
-    return !o.plugin.empty() && o.waitMs > 0;
+    return !o.plugin.empty() && o.waitMs > 0 && (o.scale.empty() || o.scale == "1" || o.scale == "2");
 }
 
 // The editor's size as the plug-in reports it; 0 x 0 when it has none yet.
@@ -166,6 +175,8 @@ int main(int argc, char** argv) {
         std::printf("ka813-panel %s\n", KA813_VERSION);
         return 0;
     }
+    // The panel reads it when it opens.
+    if (!o.scale.empty()) setenv("KA813_UI_SCALE", o.scale.c_str(), 1);
     // Declared before the plug-in, so that it outlives the editor inside it.
     HostWindow window;
     if (!window.connected()) {
@@ -191,6 +202,11 @@ int main(int argc, char** argv) {
     editorSize(*plugin, width, height);
     std::string title = plugin->effectName();
     if (title.empty()) title = o.plugin;
+    if (!o.screenshot.empty() && !window.fitsScreen(width, height)) {
+        std::fprintf(stderr, "ka813-panel: a %d x %d window does not fit the X screen, so it cannot be read back\n",
+                     width, height);
+        return 1;
+    }
     if (!window.create(width, height, title)) {
         std::fprintf(stderr, "ka813-panel: cannot show a window\n");
         return 1;
