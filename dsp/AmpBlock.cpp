@@ -50,10 +50,20 @@ inline FloatPair downsample(HalfBandDownsampler<N>& l, HalfBandDownsampler<N>& r
     return out;
 }
 
-// The oversampled core of one frame, for the left side alone (Lane double,
-// l and r the same record) or for both sides in lanes. Every resampler sees
-// its samples in time order; the chain gets the frame's 2, 4 or 8
-// oversampled samples as one group.
+// Host frames per chunk: the chain runs over all their oversampled samples
+// at once, each element's state held in registers through them.
+constexpr int32_t kChunkFrames = 64;
+
+// Per-frame values of a chunk, worked out before the chain runs.
+struct ChunkValues {
+    double inputGain[kChunkFrames];
+    double driveA[kChunkFrames];
+    double driveB[kChunkFrames];
+};
+
+// The oversampled core of a chunk of frames, for the left side alone (Lane
+// double, l and r the same record) or for both sides in lanes. Every
+// resampler and every element of the chain sees its samples in time order.
 template <class Lane>
 class Core {
 public:
@@ -64,59 +74,66 @@ public:
     {
     }
 
-    Float frame(Float x, double inputGain, int32_t factor)
+    void chunk(const Float* x, Float* y, int32_t frames, const ChunkValues& values, int32_t factor)
+    {
+        Lane c[8 * kChunkFrames];
+        const int32_t shift = factor < 4 ? 1 : (factor == 4 ? 2 : 3);
+        const int32_t perFrame = 1 << shift;
+        for (int32_t k = 0; k < frames; ++k)
+            up(x[k], values.inputGain[k], factor, c + k * perFrame);
+
+        const ampchain::FrameValues frameValues{values.driveA, values.driveB, shift};
+        ampchain::processChannelChunk(model, rate, l, r, c, static_cast<size_t>(frames * perFrame),
+                                      frameValues);
+
+        for (int32_t k = 0; k < frames; ++k)
+            y[k] = down(c + k * perFrame, factor);
+    }
+
+private:
+    // One frame up to the oversampled rate: 2, 4 or 8 samples into c.
+    void up(Float x, double inputGain, int32_t factor, Lane* c)
     {
         Float u[2];
         upsample(l.stage1Up, r.stage1Up, x, u[0], u[1]);
-        Lane d[2] = {widen(u[0]) * inputGain, widen(u[1]) * inputGain};
-
+        const Lane d[2] = {widen(u[0]) * inputGain, widen(u[1]) * inputGain};
         if (factor < 4) {
-            Float p[2];
-            chainAndOutput(d, p);
-            return downsample(l.stage1Down, r.stage1Down, p[0], p[1]);
+            c[0] = d[0];
+            c[1] = d[1];
+            return;
         }
-
         Float e[4];
         upsample(l.stage2Up, r.stage2Up, narrow(d[0]), e[0], e[1]);
         upsample(l.stage2Up, r.stage2Up, narrow(d[1]), e[2], e[3]);
-        Float m[2];
         if (factor == 4) {
-            Lane c[4];
-            Float p[4];
             for (int i = 0; i < 4; ++i)
                 c[i] = widen(e[i]);
-            chainAndOutput(c, p);
-            m[0] = downsample(l.stage2Down, r.stage2Down, p[0], p[1]);
-            m[1] = downsample(l.stage2Down, r.stage2Down, p[2], p[3]);
+            return;
+        }
+        Float t[8];
+        for (int j = 0; j < 4; ++j)
+            upsample(l.stage3Up, r.stage3Up, e[j], t[2 * j], t[2 * j + 1]);
+        for (int i = 0; i < 8; ++i)
+            c[i] = widen(t[i]);
+    }
+
+    // One frame's 2, 4 or 8 chain outputs back down to the host rate.
+    Float down(const Lane* c, int32_t factor)
+    {
+        if (factor < 4)
+            return downsample(l.stage1Down, r.stage1Down, narrow(c[0]), narrow(c[1]));
+        Float m[2];
+        if (factor == 4) {
+            m[0] = downsample(l.stage2Down, r.stage2Down, narrow(c[0]), narrow(c[1]));
+            m[1] = downsample(l.stage2Down, r.stage2Down, narrow(c[2]), narrow(c[3]));
         } else {
-            Float t[8];
-            for (int j = 0; j < 4; ++j)
-                upsample(l.stage3Up, r.stage3Up, e[j], t[2 * j], t[2 * j + 1]);
-            Lane c[8];
-            Float p[8];
-            for (int i = 0; i < 8; ++i)
-                c[i] = widen(t[i]);
-            chainAndOutput(c, p);
             Float w[4];
             for (int j = 0; j < 4; ++j)
-                w[j] = downsample(l.stage3Down, r.stage3Down, p[2 * j], p[2 * j + 1]);
+                w[j] = downsample(l.stage3Down, r.stage3Down, narrow(c[2 * j]), narrow(c[2 * j + 1]));
             m[0] = downsample(l.stage2Down, r.stage2Down, w[0], w[1]);
             m[1] = downsample(l.stage2Down, r.stage2Down, w[2], w[3]);
         }
         return downsample(l.stage1Down, r.stage1Down, m[0], m[1]);
-    }
-
-private:
-    // The channel, then the output high-pass on each sample.
-    template <size_t G>
-    void chainAndOutput(Lane (&x)[G], Float (&out)[G])
-    {
-        ampchain::processChannelGroup(model, rate, l, r, x);
-        for (Lane& sample : x)
-            sample = kOutputScale * sample;
-        runGroup(l.outputFilter, r.outputFilter, x);
-        for (size_t i = 0; i < G; ++i)
-            out[i] = narrow(x[i]);
     }
 
     const AmpModel& model;
@@ -179,7 +196,8 @@ bool anyImplausible(const float* samples, int32_t frames)
 void AmpModel::processChannelPair(AmpSide& side, double& first, double& second)
 {
     double pair[2] = {first, second};
-    ampchain::processChannelGroup(*this, oversampledRate, side, side, pair);
+    const ampchain::FrameValues values{&driveA, &driveB, 1};
+    ampchain::processChannelChunk(*this, oversampledRate, side, side, pair, 2, values);
     first = pair[0];
     second = pair[1];
 }
@@ -194,49 +212,69 @@ void AmpModel::processBlock(const float* const* inputs, float* const* outputs, i
     float* outRight = outputs[1];
     playedSinceSettle = true;
 
-    // n counts the frames left after this one: the anti-denormal phase
-    // starts anew with each block and runs backwards through it.
-    for (int32_t n = frames - 1; n >= 0; --n) {
-        const int32_t k = frames - 1 - n;
+    // Settings only change between blocks; the gains glide per frame and go
+    // into the chunk's arrays before the chain runs.
+    const int32_t factor = oversamplingFactor;
+    const bool bothSides = stereo == 1;
+    ChunkValues values;
+    for (int32_t start = 0; start < frames;) {
+        int32_t count = frames - start < kChunkFrames ? frames - start : kChunkFrames;
+        // A chunk lies wholly inside or wholly after the rebuild cross-fade.
+        if (fadeFramesLeft > 0 && fadeFramesLeft < count)
+            count = fadeFramesLeft;
 
-        inputGain = kGlideTarget * inputGainTarget + kGlideKeep * inputGain;
-        driveA = kGlideTarget * driveATarget + kGlideKeep * driveA;
-        driveB = kGlideTarget * driveBTarget + kGlideKeep * driveB;
-
-        const double antiDenormal =
-            kAntiDenormalAmplitude * std::sin(n * kAntiDenormalPhase * oversampledPeriod);
-        const int32_t factor = oversamplingFactor;
-        const double gain = inputGain;
-        const float fadeWeight = fadeFramesLeft / (kRebuildFadeFrames + 1.f);
-
-        if (stereo == 1) {
-            // Both inputs are read before either output is written.
-            FloatPair x;
-            x.left = static_cast<float>(sanitisedInput(inLeft[k], lastGoodInput[0]) + antiDenormal);
-            x.right = static_cast<float>(sanitisedInput(inRight[k], lastGoodInput[1]) + antiDenormal);
-            FloatPair y = Core<DoublePair>(*this, oversampledRate, left, right).frame(x, gain, factor);
-            if (fadeFramesLeft > 0) {
-                const FloatPair old =
-                    Core<DoublePair>(*this, fadeRate, fadeLeft, fadeRight).frame(x, gain, fadeFactor);
-                y = crossfade(old, y, fadeWeight);
-            }
-            const float level = volume;
-            outLeft[k] = level * y.left;
-            outRight[k] = level * y.right;
-        } else {
-            const float x = static_cast<float>(sanitisedInput(inLeft[k], lastGoodInput[0]) + antiDenormal);
-            float y = Core<double>(*this, oversampledRate, left, left).frame(x, gain, factor);
-            if (fadeFramesLeft > 0) {
-                const float old =
-                    Core<double>(*this, fadeRate, fadeLeft, fadeLeft).frame(x, gain, fadeFactor);
-                y = crossfade(old, y, fadeWeight);
-            }
-            y = volume * y;
-            outLeft[k] = y;
-            outRight[k] = y;
+        // n counts the frames left after this one: the anti-denormal phase
+        // starts anew with each block and runs backwards through it.
+        float xLeft[kChunkFrames], xRight[kChunkFrames];
+        for (int32_t i = 0; i < count; ++i) {
+            const int32_t k = start + i;
+            const int32_t n = frames - 1 - k;
+            inputGain = kGlideTarget * inputGainTarget + kGlideKeep * inputGain;
+            driveA = kGlideTarget * driveATarget + kGlideKeep * driveA;
+            driveB = kGlideTarget * driveBTarget + kGlideKeep * driveB;
+            values.inputGain[i] = inputGain;
+            values.driveA[i] = driveA;
+            values.driveB[i] = driveB;
+            const double antiDenormal =
+                kAntiDenormalAmplitude * std::sin(n * kAntiDenormalPhase * oversampledPeriod);
+            // Every input of the chunk is read before any output is written.
+            xLeft[i] = static_cast<float>(sanitisedInput(inLeft[k], lastGoodInput[0]) + antiDenormal);
+            if (bothSides)
+                xRight[i] = static_cast<float>(sanitisedInput(inRight[k], lastGoodInput[1]) + antiDenormal);
         }
-        if (fadeFramesLeft > 0)
-            --fadeFramesLeft;
+
+        if (bothSides) {
+            FloatPair x[kChunkFrames], y[kChunkFrames], old[kChunkFrames];
+            for (int32_t i = 0; i < count; ++i)
+                x[i] = {xLeft[i], xRight[i]};
+            Core<DoublePair>(*this, oversampledRate, left, right).chunk(x, y, count, values, factor);
+            const bool fading = fadeFramesLeft > 0;
+            if (fading)
+                Core<DoublePair>(*this, fadeRate, fadeLeft, fadeRight).chunk(x, old, count, values, fadeFactor);
+            const float level = volume;
+            for (int32_t i = 0; i < count; ++i) {
+                FloatPair out = y[i];
+                if (fading)
+                    out = crossfade(old[i], out, fadeFramesLeft-- / (kRebuildFadeFrames + 1.f));
+                outLeft[start + i] = level * out.left;
+                outRight[start + i] = level * out.right;
+            }
+        } else {
+            float y[kChunkFrames], old[kChunkFrames];
+            Core<double>(*this, oversampledRate, left, left).chunk(xLeft, y, count, values, factor);
+            const bool fading = fadeFramesLeft > 0;
+            if (fading)
+                Core<double>(*this, fadeRate, fadeLeft, fadeLeft).chunk(xLeft, old, count, values, fadeFactor);
+            for (int32_t i = 0; i < count; ++i) {
+                float out = y[i];
+                if (fading)
+                    out = crossfade(old[i], out, fadeFramesLeft-- / (kRebuildFadeFrames + 1.f));
+                out = volume * out;
+                outLeft[start + i] = out;
+                outRight[start + i] = out;
+            }
+        }
+        start += count;
     }
 
     recoverFromRunaway(outputs, frames);

@@ -1,6 +1,7 @@
-// The fast model (both sides in lanes, frames grouped and skewed through the
-// chain) against the plain per-pair algorithm, bit for bit, in every mode,
-// switch setting, oversampling factor and channel layout.
+// The fast model (both sides in lanes, chunks of frames skewed through the
+// chain, in place) against the plain per-pair algorithm, bit for bit, in
+// every mode, switch setting, oversampling factor, block length and channel
+// layout.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -31,23 +32,28 @@ struct Setting {
     std::vector<std::pair<int32_t, float>> parameters;
 };
 
-void expectSameOutput(Ka813& effect, const std::string& trace)
+// Uneven blocks, so that chunk boundaries and block ends differ.
+const std::vector<int> kRisingBlocks = {1, 4, 13, 40, 121, 364, 157};
+
+// The fast model runs in place on its own copy of the input.
+void expectSameOutput(Ka813& effect, const std::string& trace,
+                      const std::vector<int>& blocks = kRisingBlocks)
 {
     SCOPED_TRACE(trace);
     AmpModel fast = effect.model();
     AmpModel plain = effect.model();
-    const int frames = 700;
+    int frames = 0;
+    for (int size : blocks)
+        frames += size;
     std::vector<float> inL = testSignal(frames, 0.031, 0.0);
     std::vector<float> inR = testSignal(frames, 0.047, 1.0);
-    std::vector<float> fastL(frames), fastR(frames), plainL(frames), plainR(frames);
-    // Uneven blocks, so that group boundaries and block ends differ.
-    for (int start = 0, size = 1; start < frames; start += size, size = size * 3 + 1) {
-        const int count = std::min(size, frames - start);
+    std::vector<float> fastL = inL, fastR = inR, plainL(frames), plainR(frames);
+    for (int start = 0, b = 0; start < frames; start += blocks[b++]) {
         const float* in[] = {inL.data() + start, inR.data() + start};
         float* fastOut[] = {fastL.data() + start, fastR.data() + start};
         float* plainOut[] = {plainL.data() + start, plainR.data() + start};
-        fast.processBlock(in, fastOut, count);
-        reference::processBlock(plain, in, plainOut, count);
+        fast.processBlock(fastOut, fastOut, blocks[b]);
+        reference::processBlock(plain, in, plainOut, blocks[b]);
     }
     int differences = 0;
     for (int k = 0; k < frames; ++k) {
@@ -62,7 +68,38 @@ void expectSameOutput(Ka813& effect, const std::string& trace)
     EXPECT_EQ(std::memcmp(&fast.right.triode, &plain.right.triode, sizeof fast.right.triode), 0);
 }
 
+// Applies the quality at once, as a host's rate call does.
+void configure(Ka813& effect, float rate, std::initializer_list<std::pair<int32_t, float>> parameters)
+{
+    effect.setSampleRate(rate);
+    for (auto [index, value] : parameters)
+        effect.setParameter(index, value);
+    effect.setSampleRate(rate);
+}
+
 }  // namespace
+
+// Long, odd and one-frame blocks, at every factor and in both layouts.
+TEST(ModelExactness, LongAndOddBlocksMatchThePlainAlgorithm)
+{
+    const std::vector<int> blocks = {8191, 1, 63, 65, 129, 3};
+    for (float rate : {44100.f, 96000.f}) {
+        for (int quality = 0; quality < 2; ++quality) {
+            for (int stereo = 0; stereo < 2; ++stereo) {
+                for (float channel : {0.f, 1.f}) {
+                    Ka813 effect(silentHost);
+                    configure(effect, rate,
+                              {{kChannel, channel}, {kCleanCrunch, 1.f}, {kLowHighGain, 1.f},
+                               {kStereo, float(stereo)}, {kQuality, float(quality)}});
+                    expectSameOutput(effect,
+                                     "rate " + std::to_string(int(rate)) + (quality ? " high" : " low")
+                                         + (stereo ? " stereo" : " mono") + (channel ? " B" : " A"),
+                                     blocks);
+                }
+            }
+        }
+    }
+}
 
 TEST(ModelExactness, EveryModeSwitchFactorAndLayoutMatchesThePlainAlgorithm)
 {
