@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "dsp/AmpChain.h"
+#include "dsp/HalfBandLanes.h"
 
 namespace {
 
@@ -15,41 +16,6 @@ constexpr double kGlideKeep = 0.999;
 constexpr double kAntiDenormalAmplitude = 1e-8;
 constexpr double kAntiDenormalPhase = 62831.9304;
 
-// The chain works in volts; this brings its output to full scale.
-constexpr double kOutputScale = 0.01;
-
-// The half-band resamplers are single precision and run side by side.
-template <int N>
-inline void upsample(HalfBandUpsampler<N>& l, HalfBandUpsampler<N>&, float input, float& out0,
-                     float& out1)
-{
-    l.processSample(input, out0, out1);
-}
-
-template <int N>
-inline void upsample(HalfBandUpsampler<N>& l, HalfBandUpsampler<N>& r, FloatPair input,
-                     FloatPair& out0, FloatPair& out1)
-{
-    l.processSample(input.left, out0.left, out1.left);
-    r.processSample(input.right, out0.right, out1.right);
-}
-
-template <int N>
-inline float downsample(HalfBandDownsampler<N>& l, HalfBandDownsampler<N>&, float in0, float in1)
-{
-    return l.processSample(in0, in1);
-}
-
-template <int N>
-inline FloatPair downsample(HalfBandDownsampler<N>& l, HalfBandDownsampler<N>& r, FloatPair in0,
-                            FloatPair in1)
-{
-    FloatPair out;
-    out.left = l.processSample(in0.left, in1.left);
-    out.right = r.processSample(in0.right, in1.right);
-    return out;
-}
-
 // Host frames per chunk: the chain runs over all their oversampled samples
 // at once, each element's state held in registers through them.
 constexpr int32_t kChunkFrames = 64;
@@ -61,9 +27,25 @@ struct ChunkValues {
     double driveB[kChunkFrames];
 };
 
+// A value per side to and from the lanes of the resamplers, [left, right]
+// in the low two; in mono the one side fills every lane.
+inline __m128 sidesOf(float x) { return _mm_set1_ps(x); }
+inline __m128 sidesOf(FloatPair x) { return _mm_setr_ps(x.left, x.right, x.left, x.right); }
+inline __m128 narrowSides(double x) { return _mm_set1_ps(static_cast<float>(x)); }
+inline __m128 narrowSides(DoublePair x) { return _mm_cvtpd_ps(x.v); }
+inline void widenSides(__m128 sides, double& x) { x = _mm_cvtss_f32(sides); }
+inline void widenSides(__m128 sides, DoublePair& x) { x = DoublePair(_mm_cvtps_pd(sides)); }
+inline void storeSides(__m128 sides, float& y) { y = _mm_cvtss_f32(sides); }
+inline void storeSides(__m128 sides, FloatPair& y)
+{
+    y.left = _mm_cvtss_f32(sides);
+    y.right = _mm_cvtss_f32(_mm_shuffle_ps(sides, sides, 1));
+}
+
 // The oversampled core of a chunk of frames, for the left side alone (Lane
 // double, l and r the same record) or for both sides in lanes. Every
-// resampler and every element of the chain sees its samples in time order.
+// resampler and every element of the chain sees its samples in time order;
+// each resampler runs over the whole chunk before the next takes over.
 template <class Lane>
 class Core {
 public:
@@ -76,64 +58,96 @@ public:
 
     void chunk(const Float* x, Float* y, int32_t frames, const ChunkValues& values, int32_t factor)
     {
-        Lane c[8 * kChunkFrames];
         const int32_t shift = factor < 4 ? 1 : (factor == 4 ? 2 : 3);
-        const int32_t perFrame = 1 << shift;
-        for (int32_t k = 0; k < frames; ++k)
-            up(x[k], values.inputGain[k], factor, c + k * perFrame);
-
+        Lane c[8 * kChunkFrames];
+        up(x, frames, values.inputGain, factor, c);
         const ampchain::FrameValues frameValues{values.driveA, values.driveB, shift};
-        ampchain::processChannelChunk(model, rate, l, r, c, static_cast<size_t>(frames * perFrame),
+        ampchain::processChannelChunk(model, rate, l, r, c, static_cast<size_t>(frames << shift),
                                       frameValues);
-
-        for (int32_t k = 0; k < frames; ++k)
-            y[k] = down(c + k * perFrame, factor);
+        down(c, frames, factor, y);
     }
 
 private:
-    // One frame up to the oversampled rate: 2, 4 or 8 samples into c.
-    void up(Float x, double inputGain, int32_t factor, Lane* c)
+    // A chunk up to the oversampled rate: 2, 4 or 8 samples a frame into c.
+    void up(const Float* x, int32_t frames, const double* inputGain, int32_t factor, Lane* c)
     {
-        Float u[2];
-        upsample(l.stage1Up, r.stage1Up, x, u[0], u[1]);
-        const Lane d[2] = {widen(u[0]) * inputGain, widen(u[1]) * inputGain};
+        __m128 u[kChunkFrames];
+        {
+            HalfBandQuad<12> stage(l.stage1Up, r.stage1Up);
+            for (int32_t k = 0; k < frames; ++k)
+                u[k] = stage.step(intoBothChains(sidesOf(x[k])));
+            stage.store(l.stage1Up, r.stage1Up);
+        }
         if (factor < 4) {
-            c[0] = d[0];
-            c[1] = d[1];
+            for (int32_t k = 0; k < frames; ++k) {
+                widenSides(earlierOutputs(u[k]), c[2 * k]);
+                widenSides(laterOutputs(u[k]), c[2 * k + 1]);
+                c[2 * k] = c[2 * k] * inputGain[k];
+                c[2 * k + 1] = c[2 * k + 1] * inputGain[k];
+            }
             return;
         }
-        Float e[4];
-        upsample(l.stage2Up, r.stage2Up, narrow(d[0]), e[0], e[1]);
-        upsample(l.stage2Up, r.stage2Up, narrow(d[1]), e[2], e[3]);
+        __m128 e[2 * kChunkFrames];
+        {
+            HalfBandQuad<8> stage(l.stage2Up, r.stage2Up);
+            for (int32_t k = 0; k < frames; ++k) {
+                Lane d[2];
+                widenSides(earlierOutputs(u[k]), d[0]);
+                widenSides(laterOutputs(u[k]), d[1]);
+                for (int i = 0; i < 2; ++i)
+                    e[2 * k + i] = stage.step(intoBothChains(narrowSides(d[i] * inputGain[k])));
+            }
+            stage.store(l.stage2Up, r.stage2Up);
+        }
         if (factor == 4) {
-            for (int i = 0; i < 4; ++i)
-                c[i] = widen(e[i]);
+            for (int32_t j = 0; j < 2 * frames; ++j) {
+                widenSides(earlierOutputs(e[j]), c[2 * j]);
+                widenSides(laterOutputs(e[j]), c[2 * j + 1]);
+            }
             return;
         }
-        Float t[8];
-        for (int j = 0; j < 4; ++j)
-            upsample(l.stage3Up, r.stage3Up, e[j], t[2 * j], t[2 * j + 1]);
-        for (int i = 0; i < 8; ++i)
-            c[i] = widen(t[i]);
+        HalfBandQuad<4> stage(l.stage3Up, r.stage3Up);
+        for (int32_t j = 0; j < 2 * frames; ++j) {
+            const __m128 t0 = stage.step(intoBothChains(earlierOutputs(e[j])));
+            const __m128 t1 = stage.step(intoBothChains(laterOutputs(e[j])));
+            widenSides(earlierOutputs(t0), c[4 * j]);
+            widenSides(laterOutputs(t0), c[4 * j + 1]);
+            widenSides(earlierOutputs(t1), c[4 * j + 2]);
+            widenSides(laterOutputs(t1), c[4 * j + 3]);
+        }
+        stage.store(l.stage3Up, r.stage3Up);
     }
 
-    // One frame's 2, 4 or 8 chain outputs back down to the host rate.
-    Float down(const Lane* c, int32_t factor)
+    // The chain's outputs of a chunk back down to the host rate.
+    void down(const Lane* c, int32_t frames, int32_t factor, Float* y)
     {
-        if (factor < 4)
-            return downsample(l.stage1Down, r.stage1Down, narrow(c[0]), narrow(c[1]));
-        Float m[2];
-        if (factor == 4) {
-            m[0] = downsample(l.stage2Down, r.stage2Down, narrow(c[0]), narrow(c[1]));
-            m[1] = downsample(l.stage2Down, r.stage2Down, narrow(c[2]), narrow(c[3]));
-        } else {
-            Float w[4];
-            for (int j = 0; j < 4; ++j)
-                w[j] = downsample(l.stage3Down, r.stage3Down, narrow(c[2 * j]), narrow(c[2 * j + 1]));
-            m[0] = downsample(l.stage2Down, r.stage2Down, w[0], w[1]);
-            m[1] = downsample(l.stage2Down, r.stage2Down, w[2], w[3]);
+        // Pairs of the innermost rate, narrowed to floats.
+        const int32_t pairs = frames << (factor < 4 ? 0 : (factor == 4 ? 1 : 2));
+        __m128 w[4 * kChunkFrames];
+        for (int32_t j = 0; j < pairs; ++j)
+            w[j] = downInputs(narrowSides(c[2 * j]), narrowSides(c[2 * j + 1]));
+        if (factor > 4) {
+            HalfBandQuad<4> stage(l.stage3Down, r.stage3Down);
+            for (int32_t j = 0; j < pairs / 2; ++j) {
+                const __m128 earlier = downOutput(stage.step(w[2 * j]));
+                const __m128 later = downOutput(stage.step(w[2 * j + 1]));
+                w[j] = downInputs(earlier, later);
+            }
+            stage.store(l.stage3Down, r.stage3Down);
         }
-        return downsample(l.stage1Down, r.stage1Down, m[0], m[1]);
+        if (factor >= 4) {
+            HalfBandQuad<8> stage(l.stage2Down, r.stage2Down);
+            for (int32_t k = 0; k < frames; ++k) {
+                const __m128 earlier = downOutput(stage.step(w[2 * k]));
+                const __m128 later = downOutput(stage.step(w[2 * k + 1]));
+                w[k] = downInputs(earlier, later);
+            }
+            stage.store(l.stage2Down, r.stage2Down);
+        }
+        HalfBandQuad<12> stage(l.stage1Down, r.stage1Down);
+        for (int32_t k = 0; k < frames; ++k)
+            storeSides(downOutput(stage.step(w[k])), y[k]);
+        stage.store(l.stage1Down, r.stage1Down);
     }
 
     const AmpModel& model;
