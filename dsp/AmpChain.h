@@ -11,15 +11,9 @@
 #include <cstdint>
 
 #include "dsp/AmpModel.h"
+#include "dsp/ChainPath.h"
 
 namespace ampchain {
-
-// Values of one host frame that the chain reads for each of its samples.
-struct FrameValues {
-    const double* driveA;  // per host frame
-    const double* driveB;
-    int32_t shift;  // sample i belongs to frame i >> shift
-};
 
 // The chain cut into segments, one triode each with what follows it, run
 // skewed: at step t segment s takes sample t - s. The segments of one step
@@ -65,8 +59,6 @@ inline void channelB(const AmpModel& model, const double& rate, AmpSide& l, AmpS
     const double contourGain = model.contourBShaped;
     ToneStack& stackL = l.toneStackB[focus];
     ToneStack& stackR = r.toneStackB[focus];
-    stackL.follow(model.lowB, model.midB, model.highB, model.contourB);
-    stackR.follow(model.lowB, model.midB, model.highB, model.contourB);
     Biquad& gainShelfL = highGain ? l.highGainShelfB : l.lowGainShelfB;
     Biquad& gainShelfR = highGain ? r.highGainShelfB : r.lowGainShelfB;
     OnePoleLowpass& gainPoleL = highGain ? l.onePole2700 : l.onePole3000;
@@ -155,12 +147,6 @@ inline void channelA(const AmpModel& model, const double& rate, AmpSide& l, AmpS
     const double contourGain = model.contourAShaped;
     ToneStack& stackL = l.toneStackA[focus];
     ToneStack& stackR = r.toneStackA[focus];
-    stackL.follow(model.lowA, model.midA, model.highA, model.contourA);
-    stackR.follow(model.lowA, model.midA, model.highA, model.contourA);
-    if (bright == 1) {
-        l.brightShelfA.follow(model.driveAShaped, model.driveAShapedRoot);
-        r.brightShelfA.follow(model.driveAShaped, model.driveAShapedRoot);
-    }
     Biquad& modeShelfL = crunch ? l.crunchShelfA : l.cleanLowShelfA;
     Biquad& modeShelfR = crunch ? r.crunchShelfA : r.cleanLowShelfA;
     constexpr double modeScale = crunch ? 0.527 : 0.018;
@@ -214,12 +200,23 @@ inline void channelA(const AmpModel& model, const double& rate, AmpSide& l, AmpS
     output.store(l, r);
 }
 
-// count samples in time order at the oversampled rate given, through the
-// active channel and the output high-pass; l and r are the same record in
-// mono.
+// The coefficients that follow knobs, brought up to date for a chunk: the
+// settings only change between blocks.
+inline void followKnobs(const AmpModel& model, AmpSide& side)
+{
+    if (model.channelB == 1) {
+        side.toneStackB[model.focusB != 0 ? 1 : 0].follow(model.lowB, model.midB, model.highB, model.contourB);
+    } else {
+        side.toneStackA[model.focusA != 0 ? 1 : 0].follow(model.lowA, model.midA, model.highA, model.contourA);
+        if (model.brightA == 1)
+            side.brightShelfA.follow(model.driveAShaped, model.driveAShapedRoot);
+    }
+}
+
+// The two-lane code, or one lane in mono.
 template <class Lane>
-inline void processChannelChunk(const AmpModel& model, const double& rate, AmpSide& l, AmpSide& r,
-                                Lane* samples, size_t count, const FrameValues& frames)
+inline void processTwoLane(const AmpModel& model, const double& rate, AmpSide& l, AmpSide& r,
+                           Lane* samples, size_t count, const FrameValues& frames)
 {
     if (model.channelB == 1) {
         if (model.highGainB == 0)
@@ -232,6 +229,26 @@ inline void processChannelChunk(const AmpModel& model, const double& rate, AmpSi
         else
             channelA<true>(model, rate, l, r, samples, count, frames);
     }
+}
+
+inline int32_t sidesOf(const double*) { return 1; }
+inline int32_t sidesOf(const DoublePair*) { return 2; }
+
+// count samples in time order at the oversampled rate given, through the
+// active channel and the output high-pass, on the model's path; l and r
+// are the same record in mono.
+template <class Lane>
+inline void processChannelChunk(const AmpModel& model, const double& rate, AmpSide& l, AmpSide& r,
+                                Lane* samples, size_t count, const FrameValues& frames)
+{
+    followKnobs(model, l);
+    if (&r != &l)
+        followKnobs(model, r);
+    if (model.chainPath == Path::kAvx2)
+        processChannelChunkAvx2(model, rate, l, r, sidesOf(samples), reinterpret_cast<double*>(samples),
+                                count, frames);
+    else
+        processTwoLane(model, rate, l, r, samples, count, frames);
 }
 
 }  // namespace ampchain

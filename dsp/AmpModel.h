@@ -9,6 +9,7 @@
 
 #include "dsp/AmpSettings.h"
 #include "dsp/AmpSide.h"
+#include "dsp/ChainPath.h"
 
 struct AmpModel : AmpSettings {
     // The oversampling factor for a host rate and quality: 4 below 50 kHz,
@@ -48,6 +49,10 @@ struct AmpModel : AmpSettings {
     int32_t oversamplingFactor = 0;  // 2, 4 or 8
     double oversampledPeriod = 0.0;  // T, seconds
     double oversampledRate = 0.0;    // 1 / T, Hz
+
+    // The code that runs the chain: the fastest this processor has. Tests
+    // may choose the other.
+    ampchain::Path chainPath = ampchain::fastestPath();
 
     // Gains glided per frame towards their targets.
     double inputGain = 0.0, driveA = 0.0, driveB = 0.0;

@@ -1,5 +1,6 @@
 // The fast model (both sides in lanes, chunks of frames skewed through the
-// chain, in place) against the plain per-pair algorithm, bit for bit, in
+// chain, in place), on the two-lane path and on the AVX2 one where the
+// processor has it, against the plain per-pair algorithm, bit for bit, in
 // every mode, switch setting, oversampling factor, block length and channel
 // layout.
 #include <gtest/gtest.h>
@@ -35,12 +36,22 @@ struct Setting {
 // Uneven blocks, so that chunk boundaries and block ends differ.
 const std::vector<int> kRisingBlocks = {1, 4, 13, 40, 121, 364, 157};
 
-// The fast model runs in place on its own copy of the input.
-void expectSameOutput(Ka813& effect, const std::string& trace,
-                      const std::vector<int>& blocks = kRisingBlocks)
+// The paths this processor can run: the two-lane one always.
+std::vector<ampchain::Path> runnablePaths()
 {
-    SCOPED_TRACE(trace);
+    std::vector<ampchain::Path> paths = {ampchain::Path::kTwoLane};
+    if (ampchain::fastestPath() == ampchain::Path::kAvx2)
+        paths.push_back(ampchain::Path::kAvx2);
+    return paths;
+}
+
+// The fast model runs in place on its own copy of the input.
+void expectSameOutputOn(ampchain::Path path, Ka813& effect, const std::string& trace,
+                        const std::vector<int>& blocks)
+{
+    SCOPED_TRACE(trace + ", " + ampchain::pathName(path) + " path");
     AmpModel fast = effect.model();
+    fast.chainPath = path;
     AmpModel plain = effect.model();
     int frames = 0;
     for (int size : blocks)
@@ -66,6 +77,13 @@ void expectSameOutput(Ka813& effect, const std::string& trace,
     EXPECT_GT(std::fabs(fastL[frames - 1]) + std::fabs(fastL[frames / 2]), 0.f);
     EXPECT_EQ(std::memcmp(&fast.left.triode, &plain.left.triode, sizeof fast.left.triode), 0);
     EXPECT_EQ(std::memcmp(&fast.right.triode, &plain.right.triode, sizeof fast.right.triode), 0);
+}
+
+void expectSameOutput(Ka813& effect, const std::string& trace,
+                      const std::vector<int>& blocks = kRisingBlocks)
+{
+    for (ampchain::Path path : runnablePaths())
+        expectSameOutputOn(path, effect, trace, blocks);
 }
 
 // Applies the quality at once, as a host's rate call does.
@@ -99,6 +117,13 @@ TEST(ModelExactness, LongAndOddBlocksMatchThePlainAlgorithm)
             }
         }
     }
+}
+
+TEST(ModelExactness, BothPathsRunHere)
+{
+    if (ampchain::fastestPath() != ampchain::Path::kAvx2)
+        GTEST_SKIP() << "this processor has no AVX2: only the two-lane path is checked";
+    EXPECT_EQ(runnablePaths().size(), 2u);
 }
 
 TEST(ModelExactness, EveryModeSwitchFactorAndLayoutMatchesThePlainAlgorithm)
