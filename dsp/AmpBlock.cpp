@@ -16,6 +16,11 @@ constexpr double kGlideKeep = 0.999;
 constexpr double kAntiDenormalAmplitude = 1e-8;
 constexpr double kAntiDenormalPhase = 62831.9304;
 
+inline double antiDenormalAt(int32_t framesLeft, double period)
+{
+    return kAntiDenormalAmplitude * std::sin(framesLeft * kAntiDenormalPhase * period);
+}
+
 // Host frames per chunk: the chain runs over all their oversampled samples
 // at once, each element's state held in registers through them.
 constexpr int32_t kChunkFrames = 64;
@@ -228,6 +233,16 @@ void AmpModel::processBlock(const float* const* inputs, float* const* outputs, i
 
     // Settings only change between blocks; the gains glide per frame and go
     // into the chunk's arrays before the chain runs.
+    // n counts the frames left after a frame: the anti-denormal phase
+    // starts anew with each block and runs backwards through it.
+    if (antiDenormalPeriod != oversampledPeriod) {
+        antiDenormalPeriod = oversampledPeriod;
+        antiDenormalCount = 0;
+    }
+    for (const int32_t kept = frames < kAntiDenormalKept ? frames : kAntiDenormalKept;
+         antiDenormalCount < kept; ++antiDenormalCount)
+        antiDenormal[antiDenormalCount] = antiDenormalAt(antiDenormalCount, oversampledPeriod);
+
     const int32_t factor = oversamplingFactor;
     const bool bothSides = stereo == 1;
     ChunkValues values;
@@ -237,8 +252,6 @@ void AmpModel::processBlock(const float* const* inputs, float* const* outputs, i
         if (fadeFramesLeft > 0 && fadeFramesLeft < count)
             count = fadeFramesLeft;
 
-        // n counts the frames left after this one: the anti-denormal phase
-        // starts anew with each block and runs backwards through it.
         float xLeft[kChunkFrames], xRight[kChunkFrames];
         for (int32_t i = 0; i < count; ++i) {
             const int32_t k = start + i;
@@ -249,12 +262,11 @@ void AmpModel::processBlock(const float* const* inputs, float* const* outputs, i
             values.inputGain[i] = inputGain;
             values.driveA[i] = driveA;
             values.driveB[i] = driveB;
-            const double antiDenormal =
-                kAntiDenormalAmplitude * std::sin(n * kAntiDenormalPhase * oversampledPeriod);
+            const double signal = n < antiDenormalCount ? antiDenormal[n] : antiDenormalAt(n, oversampledPeriod);
             // Every input of the chunk is read before any output is written.
-            xLeft[i] = static_cast<float>(sanitisedInput(inLeft[k], lastGoodInput[0]) + antiDenormal);
+            xLeft[i] = static_cast<float>(sanitisedInput(inLeft[k], lastGoodInput[0]) + signal);
             if (bothSides)
-                xRight[i] = static_cast<float>(sanitisedInput(inRight[k], lastGoodInput[1]) + antiDenormal);
+                xRight[i] = static_cast<float>(sanitisedInput(inRight[k], lastGoodInput[1]) + signal);
         }
 
         if (bothSides) {

@@ -71,6 +71,13 @@ struct AmpModel : AmpSettings {
     int32_t fadeFactor = 0;
     double fadeRate = 0.0;
     AmpSide fadeLeft{}, fadeRight{};
+    // The anti-denormal signal by the number of frames left in the block:
+    // the same values in every block at one rate, so each is computed once.
+    static constexpr int32_t kAntiDenormalKept = 8192;
+    double antiDenormal[kAntiDenormalKept] = {};
+    int32_t antiDenormalCount = 0;     // how many of them hold values
+    double antiDenormalPeriod = 0.0;   // the oversampled period they belong to
+
     // Whether anything was processed since the last settle: a model that
     // never played has nothing to fade from.
     bool playedSinceSettle = false;
