@@ -176,3 +176,36 @@ TEST(ModelExactness, EveryModeSwitchFactorAndLayoutMatchesThePlainAlgorithm)
         }
     }
 }
+
+// The plain algorithm has no rebuild cross-fade; the paths share it, so a
+// quality change mid-stream must sound the same on each.
+TEST(ModelExactness, RebuildCrossFadeIsTheSameOnEveryPath)
+{
+    if (runnablePaths().size() < 2)
+        GTEST_SKIP() << "one path only on this processor";
+    for (int stereo = 0; stereo < 2; ++stereo) {
+        Ka813 effect(silentHost);
+        configure(effect, 44100.f, {{kChannel, 1.f}, {kStereo, float(stereo)}, {kQuality, 0.f}});
+        std::vector<std::vector<float>> outputs;
+        for (ampchain::Path path : runnablePaths()) {
+            AmpModel model = effect.model();
+            model.chainPath = path;
+            const int frames = 1200;
+            std::vector<float> left = testSignal(frames, 0.031, 0.0), right = testSignal(frames, 0.047, 1.0);
+            for (int start = 0, size = 97; start < frames; start += size) {
+                if (start >= 300 && model.highQuality == 0) {
+                    AmpSettings next = model;
+                    next.highQuality = 1;
+                    model.change(next, 44100.f);
+                }
+                const int count = std::min(size, frames - start);
+                float* io[] = {left.data() + start, right.data() + start};
+                model.processBlock(io, io, count);
+            }
+            left.insert(left.end(), right.begin(), right.end());
+            outputs.push_back(left);
+        }
+        EXPECT_EQ(std::memcmp(outputs[0].data(), outputs[1].data(), outputs[0].size() * sizeof(float)), 0)
+            << (stereo ? "stereo" : "mono");
+    }
+}
