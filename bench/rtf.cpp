@@ -237,7 +237,10 @@ int main(int argc, char** argv)
                                         factorText(m.meanFactor).c_str(), factorText(m.worstFactor).c_str(), silence);
                             std::fflush(stdout);
 
-                            if (isOurs) {
+                            // Goals for the builds of this tree only, not for another
+                            // build of the effect named as a peer.
+                            const bool goalsApply = isOurs && !pathOf[p].empty();
+                            if (goalsApply) {
                                 char what[128];
                                 std::snprintf(what, sizeof what, "%s path, %.0f Hz %s, %s quality, %s, block %d",
                                               chainPath.c_str(), rate, stereo ? "stereo" : "mono",
@@ -253,7 +256,7 @@ int main(int argc, char** argv)
                                                      m.meanFactor / m.worstFactor, 3.0, true});
                                 }
                             }
-                            if (isOurs && options.silence > 0)
+                            if (goalsApply && options.silence > 0)
                                 goals.push_back({"silence after a burst, " + std::to_string(static_cast<int>(rate)) +
                                                      " Hz " + (high ? "high" : "low") + " " + ampLabel(amp) + " " +
                                                      (stereo ? "stereo" : "mono") + " block " + std::to_string(block),
