@@ -1,8 +1,9 @@
 // The chain with four triode lanes in one 256-bit register, compiled for
 // AVX2 and run only where the processor has it. In stereo one register holds
 // two stages of both sides, [stage g left, stage g right, stage g+1 left,
-// stage g+1 right]; in mono one holds up to four stages of the one side.
-// The filters between the stages stay in two lanes (stereo) or one (mono).
+// stage g+1 right]; in mono channel A's three stages share one, and channel
+// B's four stages go two by two into 128-bit registers. The filters between
+// the stages stay in two lanes (stereo) or one (mono).
 //
 // Stage g works on sample t - 2g at step t: its input left the filters
 // after stage g-1 two steps earlier, so the stages of one register never
@@ -90,109 +91,143 @@ inline Pair loadLanes<Pair>(const double& left, const double& right)
 
 namespace {
 
-using Quad = __m256d;
+// The operations of the triode lanes on a register of four doubles or of two.
+struct Wide {
+    using V = __m256d;
+    static constexpr int kLanes = 4;
+    static V add(V a, V b) { return _mm256_add_pd(a, b); }
+    static V sub(V a, V b) { return _mm256_sub_pd(a, b); }
+    static V mul(V a, V b) { return _mm256_mul_pd(a, b); }
+    static V div(V a, V b) { return _mm256_div_pd(a, b); }
+    static V sqrt(V a) { return _mm256_sqrt_pd(a); }
+    static V set1(double a) { return _mm256_set1_pd(a); }
+    static V greater(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_GT_OQ); }
+    static V less(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_LT_OQ); }
+    static V blend(V whereFalse, V whereTrue, V mask) { return _mm256_blendv_pd(whereFalse, whereTrue, mask); }
+    static int mask(V a) { return _mm256_movemask_pd(a); }
+    static V load(const double* a) { return _mm256_loadu_pd(a); }
+    static void store(double* a, V v) { _mm256_storeu_pd(a, v); }
+};
+struct Narrow {
+    using V = __m128d;
+    static constexpr int kLanes = 2;
+    static V add(V a, V b) { return _mm_add_pd(a, b); }
+    static V sub(V a, V b) { return _mm_sub_pd(a, b); }
+    static V mul(V a, V b) { return _mm_mul_pd(a, b); }
+    static V div(V a, V b) { return _mm_div_pd(a, b); }
+    static V sqrt(V a) { return _mm_sqrt_pd(a); }
+    static V set1(double a) { return _mm_set1_pd(a); }
+    static V greater(V a, V b) { return _mm_cmp_pd(a, b, _CMP_GT_OQ); }
+    static V less(V a, V b) { return _mm_cmp_pd(a, b, _CMP_LT_OQ); }
+    static V blend(V whereFalse, V whereTrue, V mask) { return _mm_blendv_pd(whereFalse, whereTrue, mask); }
+    static int mask(V a) { return _mm_movemask_pd(a); }
+    static V load(const double* a) { return _mm_loadu_pd(a); }
+    static void store(double* a, V v) { _mm_storeu_pd(a, v); }
+};
 
-inline Quad quadOf(double a, double b, double c, double d) { return _mm256_setr_pd(a, b, c, d); }
+// Triode stages, one per lane, each with its own coefficients; the formulas
+// of TriodeStepper in the same order.
+template <class Ops>
+struct TriodeLanes {
+    using V = typename Ops::V;
+    static constexpr int kLanes = Ops::kLanes;
+    TriodeStage* stage[kLanes];
+    V curve[13];
+    V fourH, twoH, halfInvGridFactor, invGridResistor, invPlateResistor, supply, coupling;
+    V cathodeCapacitor, cathodeCoefficient, sampleRate;
+    V gridVoltage, gridCurrent, cathodeVoltage, plateVoltage, plateCurrent, output;
 
-// Four triode stages, one per lane, each with its own coefficients; the
-// formulas of TriodeStepper in the same order.
-struct TriodeQuad {
-    TriodeStage* stage[4];
-    Quad curve[13];
-    Quad fourH, twoH, halfInvGridFactor, invGridResistor, invPlateResistor, supply, coupling;
-    Quad cathodeCapacitor, cathodeCoefficient, sampleRate;
-    Quad gridVoltage, gridCurrent, cathodeVoltage, plateVoltage, plateCurrent, output;
-
-    TriodeQuad(TriodeStage* a, TriodeStage* b, TriodeStage* c, TriodeStage* d, const double& rate)
-        : stage{a, b, c, d}
+    TriodeLanes(TriodeStage* const (&stages)[kLanes], const double& rate)
     {
-#define KA813_LANES(expression) quadOf(a->expression, b->expression, c->expression, d->expression)
-        for (int i = 0; i < 13; ++i)
-            curve[i] = KA813_LANES(curve[i]);
-        fourH = KA813_LANES(gridCurrentFactor * 4.0);
-        twoH = KA813_LANES(gridCurrentFactor * 2.0);
-        halfInvGridFactor = KA813_LANES(halfInvGridFactor);
-        invGridResistor = KA813_LANES(invGridResistor);
-        invPlateResistor = KA813_LANES(invPlateResistor);
-        supply = KA813_LANES(supplyVoltage);
-        coupling = KA813_LANES(couplingCoefficient);
-        cathodeCapacitor = KA813_LANES(cathodeCapacitor);
-        cathodeCoefficient = KA813_LANES(cathodeCoefficient);
-        gridVoltage = KA813_LANES(gridVoltage);
-        gridCurrent = KA813_LANES(gridCurrent);
-        cathodeVoltage = KA813_LANES(cathodeVoltage);
-        plateVoltage = KA813_LANES(plateVoltage);
-        plateCurrent = KA813_LANES(plateCurrent);
-        output = KA813_LANES(output);
-#undef KA813_LANES
-        sampleRate = _mm256_set1_pd(rate);
+        for (int i = 0; i < kLanes; ++i)
+            stage[i] = stages[i];
+        auto lanes = [&](auto member) {
+            double values[kLanes];
+            for (int i = 0; i < kLanes; ++i)
+                values[i] = member(*stage[i]);
+            return Ops::load(values);
+        };
+        for (int k = 0; k < 13; ++k)
+            curve[k] = lanes([k](const TriodeStage& t) { return t.curve[k]; });
+        fourH = lanes([](const TriodeStage& t) { return 4.0 * t.gridCurrentFactor; });
+        twoH = lanes([](const TriodeStage& t) { return 2.0 * t.gridCurrentFactor; });
+        halfInvGridFactor = lanes([](const TriodeStage& t) { return t.halfInvGridFactor; });
+        invGridResistor = lanes([](const TriodeStage& t) { return t.invGridResistor; });
+        invPlateResistor = lanes([](const TriodeStage& t) { return t.invPlateResistor; });
+        supply = lanes([](const TriodeStage& t) { return t.supplyVoltage; });
+        coupling = lanes([](const TriodeStage& t) { return t.couplingCoefficient; });
+        cathodeCapacitor = lanes([](const TriodeStage& t) { return t.cathodeCapacitor; });
+        cathodeCoefficient = lanes([](const TriodeStage& t) { return t.cathodeCoefficient; });
+        gridVoltage = lanes([](const TriodeStage& t) { return t.gridVoltage; });
+        gridCurrent = lanes([](const TriodeStage& t) { return t.gridCurrent; });
+        cathodeVoltage = lanes([](const TriodeStage& t) { return t.cathodeVoltage; });
+        plateVoltage = lanes([](const TriodeStage& t) { return t.plateVoltage; });
+        plateCurrent = lanes([](const TriodeStage& t) { return t.plateCurrent; });
+        output = lanes([](const TriodeStage& t) { return t.output; });
+        sampleRate = Ops::set1(rate);
     }
 
-    Quad evaluateCurve(Quad v) const
+    V evaluateCurve(V v) const
     {
-        Quad numerator = curve[12];
+        V numerator = curve[12];
         for (int i = 10; i >= 0; i -= 2)
-            numerator = _mm256_add_pd(_mm256_mul_pd(numerator, v), curve[i]);
-        Quad denominator = curve[11];
+            numerator = Ops::add(Ops::mul(numerator, v), curve[i]);
+        V denominator = curve[11];
         for (int i = 9; i >= 1; i -= 2)
-            denominator = _mm256_add_pd(_mm256_mul_pd(denominator, v), curve[i]);
-        denominator = _mm256_add_pd(_mm256_mul_pd(denominator, v), _mm256_set1_pd(1.0));
-        return _mm256_div_pd(numerator, denominator);
+            denominator = Ops::add(Ops::mul(denominator, v), curve[i]);
+        denominator = Ops::add(Ops::mul(denominator, v), Ops::set1(1.0));
+        return Ops::div(numerator, denominator);
     }
 
-    Quad step(const Quad x)
+    V step(const V x)
     {
-        const Quad one = _mm256_set1_pd(1.0), zero = _mm256_setzero_pd();
+        const V one = Ops::set1(1.0), zero = Ops::set1(0.0);
         gridVoltage = x;
-        const Quad conducts = _mm256_cmp_pd(_mm256_sub_pd(x, cathodeVoltage), zero, _CMP_GT_OQ);
-        if (_mm256_movemask_pd(conducts) != 0) {
-            const Quad root = _mm256_sqrt_pd(_mm256_add_pd(
-                _mm256_sub_pd(one, _mm256_mul_pd(fourH, cathodeVoltage)), _mm256_mul_pd(fourH, x)));
-            const Quad conducting = _mm256_mul_pd(
-                _mm256_sub_pd(_mm256_add_pd(root, _mm256_mul_pd(twoH, cathodeVoltage)), one),
-                halfInvGridFactor);
-            gridVoltage = _mm256_blendv_pd(x, conducting, conducts);
+        const V conducts = Ops::greater(Ops::sub(x, cathodeVoltage), zero);
+        if (Ops::mask(conducts) != 0) {
+            const V root = Ops::sqrt(
+                Ops::add(Ops::sub(one, Ops::mul(fourH, cathodeVoltage)), Ops::mul(fourH, x)));
+            const V conducting =
+                Ops::mul(Ops::sub(Ops::add(root, Ops::mul(twoH, cathodeVoltage)), one), halfInvGridFactor);
+            gridVoltage = Ops::blend(x, conducting, conducts);
         }
-        gridCurrent = _mm256_mul_pd(_mm256_sub_pd(x, gridVoltage), invGridResistor);
+        gridCurrent = Ops::mul(Ops::sub(x, gridVoltage), invGridResistor);
 
-        const Quad v = _mm256_sub_pd(gridVoltage, cathodeVoltage);
-        const Quad cutOff = _mm256_cmp_pd(v, _mm256_set1_pd(kTriodeCutoffVoltage), _CMP_LT_OQ);
-        const int cutOffLanes = _mm256_movemask_pd(cutOff);
-        Quad plateToCathode = supply;
-        if (cutOffLanes != 15) {
+        const V v = Ops::sub(gridVoltage, cathodeVoltage);
+        const V cutOff = Ops::less(v, Ops::set1(kTriodeCutoffVoltage));
+        const int cutOffLanes = Ops::mask(cutOff);
+        V plateToCathode = supply;
+        if (cutOffLanes != (1 << kLanes) - 1) {
             plateToCathode = evaluateCurve(v);
             if (cutOffLanes != 0)
-                plateToCathode = _mm256_blendv_pd(plateToCathode, supply, cutOff);
+                plateToCathode = Ops::blend(plateToCathode, supply, cutOff);
         }
 
-        const Quad previousPlateVoltage = plateVoltage;
-        plateVoltage = _mm256_add_pd(cathodeVoltage, plateToCathode);
-        plateCurrent = _mm256_mul_pd(_mm256_sub_pd(supply, plateVoltage), invPlateResistor);
-        output = _mm256_mul_pd(coupling,
-                               _mm256_sub_pd(_mm256_add_pd(output, plateVoltage), previousPlateVoltage));
+        const V previousPlateVoltage = plateVoltage;
+        plateVoltage = Ops::add(cathodeVoltage, plateToCathode);
+        plateCurrent = Ops::mul(Ops::sub(supply, plateVoltage), invPlateResistor);
+        output = Ops::mul(coupling, Ops::sub(Ops::add(output, plateVoltage), previousPlateVoltage));
 
-        const Quad cathode = _mm256_mul_pd(
-            _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(_mm256_mul_pd(cathodeCapacitor, cathodeVoltage),
-                                                      sampleRate),
-                                        plateCurrent),
-                          gridCurrent),
+        const V cathode = Ops::mul(
+            Ops::add(Ops::add(Ops::mul(Ops::mul(cathodeCapacitor, cathodeVoltage), sampleRate), plateCurrent),
+                     gridCurrent),
             cathodeCoefficient);
-        cathodeVoltage = _mm256_blendv_pd(zero, cathode, _mm256_cmp_pd(cathode, zero, _CMP_GT_OQ));
+        cathodeVoltage = Ops::blend(zero, cathode, Ops::greater(cathode, zero));
         return output;
     }
 
     // A step in which only the lanes of active take a sample; the others
     // keep their state.
-    Quad stepSome(const Quad x, const Quad active)
+    V stepSome(const V x, const V active)
     {
-        const Quad keep[6] = {gridVoltage, gridCurrent, cathodeVoltage, plateVoltage, plateCurrent, output};
-        const Quad y = step(x);
-        gridVoltage = _mm256_blendv_pd(keep[0], gridVoltage, active);
-        gridCurrent = _mm256_blendv_pd(keep[1], gridCurrent, active);
-        cathodeVoltage = _mm256_blendv_pd(keep[2], cathodeVoltage, active);
-        plateVoltage = _mm256_blendv_pd(keep[3], plateVoltage, active);
-        plateCurrent = _mm256_blendv_pd(keep[4], plateCurrent, active);
-        output = _mm256_blendv_pd(keep[5], output, active);
+        const V keep[6] = {gridVoltage, gridCurrent, cathodeVoltage, plateVoltage, plateCurrent, output};
+        const V y = step(x);
+        gridVoltage = Ops::blend(keep[0], gridVoltage, active);
+        gridCurrent = Ops::blend(keep[1], gridCurrent, active);
+        cathodeVoltage = Ops::blend(keep[2], cathodeVoltage, active);
+        plateVoltage = Ops::blend(keep[3], plateVoltage, active);
+        plateCurrent = Ops::blend(keep[4], plateCurrent, active);
+        output = Ops::blend(keep[5], output, active);
         return y;
     }
 
@@ -200,11 +235,11 @@ struct TriodeQuad {
     // state from both.
     void store() const
     {
-        alignas(32) double lanes[6][4];
-        const Quad* state[6] = {&gridVoltage, &gridCurrent, &cathodeVoltage, &plateVoltage, &plateCurrent, &output};
+        double lanes[6][kLanes];
+        const V* state[6] = {&gridVoltage, &gridCurrent, &cathodeVoltage, &plateVoltage, &plateCurrent, &output};
         for (int s = 0; s < 6; ++s)
-            _mm256_store_pd(lanes[s], *state[s]);
-        for (int i = 0; i < 4; ++i) {
+            Ops::store(lanes[s], *state[s]);
+        for (int i = 0; i < kLanes; ++i) {
             stage[i]->gridVoltage = lanes[0][i];
             stage[i]->gridCurrent = lanes[1][i];
             stage[i]->cathodeVoltage = lanes[2][i];
@@ -214,6 +249,10 @@ struct TriodeQuad {
         }
     }
 };
+
+using Quad = __m256d;
+using TriodeQuad = TriodeLanes<Wide>;
+using TriodeDuo = TriodeLanes<Narrow>;
 
 inline Quad activeLanes(bool a, bool b, bool c, bool d)
 {
@@ -230,7 +269,7 @@ template <>
 struct TriodeBank<Pair, 4> {
     TriodeQuad low, high;
     TriodeBank(TriodeStage* l, TriodeStage* r, const double& rate)
-        : low(&l[0], &r[0], &l[1], &r[1], rate), high(&l[2], &r[2], &l[3], &r[3], rate)
+        : low({&l[0], &r[0], &l[1], &r[1]}, rate), high({&l[2], &r[2], &l[3], &r[3]}, rate)
     {
     }
     template <bool Edge>
@@ -266,7 +305,7 @@ struct TriodeBank<Pair, 3> {
     TriodeStage& lastLeft;
     TriodeStage& lastRight;
     TriodeBank(TriodeStage* l, TriodeStage* r, const double& rate)
-        : low(&l[0], &r[0], &l[1], &r[1], rate), last(l[2], r[2], rate), lastLeft(l[2]), lastRight(r[2])
+        : low({&l[0], &r[0], &l[1], &r[1]}, rate), last(l[2], r[2], rate), lastLeft(l[2]), lastRight(r[2])
     {
     }
     template <bool Edge>
@@ -286,36 +325,65 @@ struct TriodeBank<Pair, 3> {
     }
 };
 
-// Mono, four stages or three (the last twice): one register.
-template <size_t S>
-struct MonoTriodeBank {
-    static_assert(S == 3 || S == 4, "three or four stages");
-    TriodeQuad quad;
-    MonoTriodeBank(TriodeStage* l, const double& rate)
-        : quad(&l[0], &l[1], &l[2], &l[S - 1], rate)
+// Mono, four stages: two registers of two stages each, so that a stage
+// waits only for the one it shares a register with; a 256-bit register of
+// four would make every stage wait for the slowest.
+struct MonoFourTriodes {
+    TriodeDuo first, second;
+    MonoFourTriodes(TriodeStage* l, const double& rate) : first({&l[0], &l[1]}, rate), second({&l[2], &l[3]}, rate)
     {
     }
     template <bool Edge>
-    void step(const Single (&in)[S], const bool (&active)[S], Single (&out)[S])
+    void step(const Single (&in)[4], const bool (&active)[4], Single (&out)[4])
     {
-        const Quad x = quadOf(in[0].v, in[1].v, in[2].v, in[S - 1].v);
+        const __m128d a = _mm_setr_pd(in[0].v, in[1].v);
+        const __m128d b = _mm_setr_pd(in[2].v, in[3].v);
+        __m128d x, y;
+        if (Edge) {
+            x = first.stepSome(a, _mm_castsi128_pd(_mm_set_epi64x(-int64_t(active[1]), -int64_t(active[0]))));
+            y = second.stepSome(b, _mm_castsi128_pd(_mm_set_epi64x(-int64_t(active[3]), -int64_t(active[2]))));
+        } else {
+            x = first.step(a);
+            y = second.step(b);
+        }
+        out[0].v = _mm_cvtsd_f64(x);
+        out[1].v = _mm_cvtsd_f64(_mm_unpackhi_pd(x, x));
+        out[2].v = _mm_cvtsd_f64(y);
+        out[3].v = _mm_cvtsd_f64(_mm_unpackhi_pd(y, y));
+    }
+    void store() const
+    {
+        first.store();
+        second.store();
+    }
+};
+
+// Mono, three stages: one 256-bit register, the last stage in two lanes
+// (there the divider, not the wait, is what limits).
+struct MonoThreeTriodes {
+    TriodeQuad quad;
+    MonoThreeTriodes(TriodeStage* l, const double& rate) : quad({&l[0], &l[1], &l[2], &l[2]}, rate) {}
+    template <bool Edge>
+    void step(const Single (&in)[3], const bool (&active)[3], Single (&out)[3])
+    {
+        const Quad x = _mm256_setr_pd(in[0].v, in[1].v, in[2].v, in[2].v);
         alignas(32) double y[4];
         if (Edge)
-            _mm256_store_pd(y, quad.stepSome(x, activeLanes(active[0], active[1], active[2], active[S - 1])));
+            _mm256_store_pd(y, quad.stepSome(x, activeLanes(active[0], active[1], active[2], active[2])));
         else
             _mm256_store_pd(y, quad.step(x));
-        for (size_t g = 0; g < S; ++g)
+        for (size_t g = 0; g < 3; ++g)
             out[g].v = y[g];
     }
     void store() const { quad.store(); }
 };
 template <>
-struct TriodeBank<Single, 4> : MonoTriodeBank<4> {
-    TriodeBank(TriodeStage* l, TriodeStage*, const double& rate) : MonoTriodeBank<4>(l, rate) {}
+struct TriodeBank<Single, 4> : MonoFourTriodes {
+    TriodeBank(TriodeStage* l, TriodeStage*, const double& rate) : MonoFourTriodes(l, rate) {}
 };
 template <>
-struct TriodeBank<Single, 3> : MonoTriodeBank<3> {
-    TriodeBank(TriodeStage* l, TriodeStage*, const double& rate) : MonoTriodeBank<3>(l, rate) {}
+struct TriodeBank<Single, 3> : MonoThreeTriodes {
+    TriodeBank(TriodeStage* l, TriodeStage*, const double& rate) : MonoThreeTriodes(l, rate) {}
 };
 
 // The chain's S segments skewed by two samples: at step t segment g runs
@@ -523,7 +591,7 @@ void processChannelChunkAvx2(const AmpModel& model, const double& rate, AmpSide&
 
 void stepFourTriodesAvx2(TriodeStage* const (&stages)[4], double* inputs, size_t count, const double& rate)
 {
-    TriodeQuad quad(stages[0], stages[1], stages[2], stages[3], rate);
+    TriodeQuad quad(stages, rate);
     for (size_t n = 0; n < count; ++n)
         _mm256_storeu_pd(inputs + 4 * n, quad.step(_mm256_loadu_pd(inputs + 4 * n)));
     quad.store();
