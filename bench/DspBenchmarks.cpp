@@ -6,9 +6,12 @@
 
 #include <array>
 #include <cmath>
+#include <memory>
 
+#include "dsp/AmpChain.h"
 #include "dsp/FilterDesign.h"
 #include "dsp/HalfBand.h"
+#include "dsp/HalfBandLanes.h"
 #include "dsp/ToneStack.h"
 #include "dsp/TriodeStage.h"
 
@@ -158,5 +161,161 @@ void BM_HalfBandDown(benchmark::State& state, const double (&set)[N])
 BENCHMARK_CAPTURE(BM_HalfBandDown, 12, kHalfBand12);
 BENCHMARK_CAPTURE(BM_HalfBandDown, 8, kHalfBand8);
 BENCHMARK_CAPTURE(BM_HalfBandDown, 4, kHalfBand4);
+
+// The runners the chain is built from, as it steps them: state in
+// registers through a block. "per_sample" is per sample of each lane group
+// (two sides in stereo, four stages in the AVX2 triode runner).
+
+void BM_TriodeStepperTwoLane(benchmark::State& state)
+{
+    TriodeStage l = channelAFirstStage(), r = channelAFirstStage();
+    const auto left = sine(0.0, 10.0), right = sine(5.0, 10.0);
+    for (auto _ : state) {
+        TriodeStepper<DoublePair> stage(l, r, kRate);
+        for (int n = 0; n < kBlock; ++n) {
+            DoublePair y = stage.step(DoublePair(left[n], right[n]));
+            benchmark::DoNotOptimize(y);
+        }
+        stage.store(l, r);
+    }
+    countSamples(state);
+}
+BENCHMARK(BM_TriodeStepperTwoLane);
+
+// Four stages in one 256-bit register, as the AVX2 path steps them.
+void BM_TriodeFourLanesAvx2(benchmark::State& state)
+{
+    if (ampchain::fastestPath() != ampchain::Path::kAvx2) {
+        state.SkipWithError("this processor has no AVX2");
+        return;
+    }
+    TriodeStage stages[4] = {channelAFirstStage(), channelAFirstStage(), channelAFirstStage(),
+                             channelAFirstStage()};
+    TriodeStage* const lanes[4] = {&stages[0], &stages[1], &stages[2], &stages[3]};
+    const auto input = sine(0.0, 10.0);
+    std::array<double, 4 * kBlock> block{};
+    for (auto _ : state) {
+        for (int n = 0; n < kBlock; ++n)
+            for (int i = 0; i < 4; ++i)
+                block[4 * n + i] = input[n] + i;
+        ampchain::stepFourTriodesAvx2(lanes, block.data(), kBlock, kRate);
+        benchmark::DoNotOptimize(block);
+    }
+    countSamples(state);
+}
+BENCHMARK(BM_TriodeFourLanesAvx2);
+
+void BM_BiquadStepperTwoLane(benchmark::State& state)
+{
+    Biquad l{}, r{};
+    designLowpass(l, 3000, 0.7, kRate);
+    designLowpass(r, 3000, 0.7, kRate);
+    const auto input = sine(0.0, 1.0);
+    for (auto _ : state) {
+        BiquadStepper<DoublePair> section(l, r);
+        for (double x : input) {
+            DoublePair y = section.step(DoublePair(x, -x));
+            benchmark::DoNotOptimize(y);
+        }
+        section.store(l, r);
+    }
+    countSamples(state);
+}
+BENCHMARK(BM_BiquadStepperTwoLane);
+
+void BM_ToneStackStepperTwoLane(benchmark::State& state)
+{
+    ToneStack l{}, r{};
+    l.design(kToneStackOpen, kRate);
+    r.design(kToneStackOpen, kRate);
+    l.follow(0.5, 0.5, 0.5, 1.0);
+    r.follow(0.5, 0.5, 0.5, 1.0);
+    const auto input = sine(0.0, 1.0);
+    for (auto _ : state) {
+        ToneStackStepper<DoublePair> stack(l, r);
+        for (double x : input) {
+            DoublePair y = stack.step(DoublePair(x, -x));
+            benchmark::DoNotOptimize(y);
+        }
+        stack.store(l, r);
+    }
+    countSamples(state);
+}
+BENCHMARK(BM_ToneStackStepperTwoLane);
+
+// Both sides and both chains of an up-sampling stage in four float lanes;
+// per input sample of each side.
+template <int N>
+void BM_HalfBandUpFourLanes(benchmark::State& state, const double (&set)[N])
+{
+    HalfBandUpsampler<N> l{}, r{};
+    l.setCoefficients(set);
+    r.setCoefficients(set);
+    const auto input = sine(0.0, 1.0);
+    for (auto _ : state) {
+        HalfBandQuad<N> stage(l, r);
+        for (double x : input) {
+            __m128 y = stage.step(_mm_setr_ps(float(x), float(x), float(-x), float(-x)));
+            benchmark::DoNotOptimize(y);
+        }
+        stage.store(l, r);
+    }
+    countSamples(state);
+}
+BENCHMARK_CAPTURE(BM_HalfBandUpFourLanes, 12, kHalfBand12);
+BENCHMARK_CAPTURE(BM_HalfBandUpFourLanes, 8, kHalfBand8);
+BENCHMARK_CAPTURE(BM_HalfBandUpFourLanes, 4, kHalfBand4);
+
+// A whole channel over a chunk of 64 frames at 4x (256 samples), in a mode,
+// layout and path; per oversampled sample (of both sides in stereo).
+void runChannelChunk(benchmark::State& state, bool channelB, bool stereo, ampchain::Path path)
+{
+    if (path == ampchain::Path::kAvx2 && ampchain::fastestPath() != ampchain::Path::kAvx2) {
+        state.SkipWithError("this processor has no AVX2");
+        return;
+    }
+    AmpSettings settings;
+    settings.setChannelB(channelB ? 1 : 0);
+    settings.setHighGainB(1);
+    settings.setDriveA(0.5);
+    settings.setDriveB(0.5);
+    settings.setContourA(0.5);
+    settings.setContourB(0.5);
+    settings.setLowA(0.5), settings.setMidA(0.5), settings.setHighA(0.5);
+    settings.setLowB(0.5), settings.setMidB(0.5), settings.setHighB(0.5);
+    auto model = std::make_unique<AmpModel>();
+    model->start(settings, 44100.f);
+    model->chainPath = path;
+    std::array<double, kBlock / 4> drives;
+    drives.fill(model->driveB);
+    const ampchain::FrameValues frames{drives.data(), drives.data(), 2};
+    // A guitar-like level at the first grid: the stages conduct and cut off.
+    const auto left = sine(0.0, 3.0), right = sine(0.5, 2.0);
+    std::array<DoublePair, kBlock> pairs;
+    std::array<double, kBlock> ones;
+    for (auto _ : state) {
+        if (stereo) {
+            for (int n = 0; n < kBlock; ++n)
+                pairs[n] = DoublePair(left[n], right[n]);
+            ampchain::processChannelChunk(*model, model->oversampledRate, model->left, model->right,
+                                          pairs.data(), kBlock, frames);
+            benchmark::DoNotOptimize(pairs);
+        } else {
+            ones = left;
+            ampchain::processChannelChunk(*model, model->oversampledRate, model->left, model->left,
+                                          ones.data(), kBlock, frames);
+            benchmark::DoNotOptimize(ones);
+        }
+    }
+    countSamples(state);
+}
+BENCHMARK_CAPTURE(runChannelChunk, A_mono_two_lane, false, false, ampchain::Path::kTwoLane);
+BENCHMARK_CAPTURE(runChannelChunk, A_mono_avx2, false, false, ampchain::Path::kAvx2);
+BENCHMARK_CAPTURE(runChannelChunk, A_stereo_two_lane, false, true, ampchain::Path::kTwoLane);
+BENCHMARK_CAPTURE(runChannelChunk, A_stereo_avx2, false, true, ampchain::Path::kAvx2);
+BENCHMARK_CAPTURE(runChannelChunk, B_high_mono_two_lane, true, false, ampchain::Path::kTwoLane);
+BENCHMARK_CAPTURE(runChannelChunk, B_high_mono_avx2, true, false, ampchain::Path::kAvx2);
+BENCHMARK_CAPTURE(runChannelChunk, B_high_stereo_two_lane, true, true, ampchain::Path::kTwoLane);
+BENCHMARK_CAPTURE(runChannelChunk, B_high_stereo_avx2, true, true, ampchain::Path::kAvx2);
 
 }  // namespace

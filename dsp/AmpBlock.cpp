@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "dsp/AmpChain.h"
+#include "dsp/HalfBandLanes.h"
 
 namespace {
 
@@ -15,45 +16,41 @@ constexpr double kGlideKeep = 0.999;
 constexpr double kAntiDenormalAmplitude = 1e-8;
 constexpr double kAntiDenormalPhase = 62831.9304;
 
-// The chain works in volts; this brings its output to full scale.
-constexpr double kOutputScale = 0.01;
-
-// The half-band resamplers are single precision and run side by side.
-template <int N>
-inline void upsample(HalfBandUpsampler<N>& l, HalfBandUpsampler<N>&, float input, float& out0,
-                     float& out1)
+inline double antiDenormalAt(int32_t framesLeft, double period)
 {
-    l.processSample(input, out0, out1);
+    return kAntiDenormalAmplitude * std::sin(framesLeft * kAntiDenormalPhase * period);
 }
 
-template <int N>
-inline void upsample(HalfBandUpsampler<N>& l, HalfBandUpsampler<N>& r, FloatPair input,
-                     FloatPair& out0, FloatPair& out1)
+// Host frames per chunk: the chain runs over all their oversampled samples
+// at once, each element's state held in registers through them.
+constexpr int32_t kChunkFrames = 64;
+
+// Per-frame values of a chunk, worked out before the chain runs.
+struct ChunkValues {
+    double inputGain[kChunkFrames];
+    double driveA[kChunkFrames];
+    double driveB[kChunkFrames];
+};
+
+// A value per side to and from the lanes of the resamplers, [left, right]
+// in the low two; in mono the one side fills every lane.
+inline __m128 sidesOf(float x) { return _mm_set1_ps(x); }
+inline __m128 sidesOf(FloatPair x) { return _mm_setr_ps(x.left, x.right, x.left, x.right); }
+inline __m128 narrowSides(double x) { return _mm_set1_ps(static_cast<float>(x)); }
+inline __m128 narrowSides(DoublePair x) { return _mm_cvtpd_ps(x.v); }
+inline void widenSides(__m128 sides, double& x) { x = _mm_cvtss_f32(sides); }
+inline void widenSides(__m128 sides, DoublePair& x) { x = DoublePair(_mm_cvtps_pd(sides)); }
+inline void storeSides(__m128 sides, float& y) { y = _mm_cvtss_f32(sides); }
+inline void storeSides(__m128 sides, FloatPair& y)
 {
-    l.processSample(input.left, out0.left, out1.left);
-    r.processSample(input.right, out0.right, out1.right);
+    y.left = _mm_cvtss_f32(sides);
+    y.right = _mm_cvtss_f32(_mm_shuffle_ps(sides, sides, 1));
 }
 
-template <int N>
-inline float downsample(HalfBandDownsampler<N>& l, HalfBandDownsampler<N>&, float in0, float in1)
-{
-    return l.processSample(in0, in1);
-}
-
-template <int N>
-inline FloatPair downsample(HalfBandDownsampler<N>& l, HalfBandDownsampler<N>& r, FloatPair in0,
-                            FloatPair in1)
-{
-    FloatPair out;
-    out.left = l.processSample(in0.left, in1.left);
-    out.right = r.processSample(in0.right, in1.right);
-    return out;
-}
-
-// The oversampled core of one frame, for the left side alone (Lane double,
-// l and r the same record) or for both sides in lanes. Every resampler sees
-// its samples in time order; the chain gets the frame's 2, 4 or 8
-// oversampled samples as one group.
+// The oversampled core of a chunk of frames, for the left side alone (Lane
+// double, l and r the same record) or for both sides in lanes. Every
+// resampler and every element of the chain sees its samples in time order;
+// each resampler runs over the whole chunk before the next takes over.
 template <class Lane>
 class Core {
 public:
@@ -64,59 +61,98 @@ public:
     {
     }
 
-    Float frame(Float x, double inputGain, int32_t factor)
+    void chunk(const Float* x, Float* y, int32_t frames, const ChunkValues& values, int32_t factor)
     {
-        Float u[2];
-        upsample(l.stage1Up, r.stage1Up, x, u[0], u[1]);
-        Lane d[2] = {widen(u[0]) * inputGain, widen(u[1]) * inputGain};
-
-        if (factor < 4) {
-            Float p[2];
-            chainAndOutput(d, p);
-            return downsample(l.stage1Down, r.stage1Down, p[0], p[1]);
-        }
-
-        Float e[4];
-        upsample(l.stage2Up, r.stage2Up, narrow(d[0]), e[0], e[1]);
-        upsample(l.stage2Up, r.stage2Up, narrow(d[1]), e[2], e[3]);
-        Float m[2];
-        if (factor == 4) {
-            Lane c[4];
-            Float p[4];
-            for (int i = 0; i < 4; ++i)
-                c[i] = widen(e[i]);
-            chainAndOutput(c, p);
-            m[0] = downsample(l.stage2Down, r.stage2Down, p[0], p[1]);
-            m[1] = downsample(l.stage2Down, r.stage2Down, p[2], p[3]);
-        } else {
-            Float t[8];
-            for (int j = 0; j < 4; ++j)
-                upsample(l.stage3Up, r.stage3Up, e[j], t[2 * j], t[2 * j + 1]);
-            Lane c[8];
-            Float p[8];
-            for (int i = 0; i < 8; ++i)
-                c[i] = widen(t[i]);
-            chainAndOutput(c, p);
-            Float w[4];
-            for (int j = 0; j < 4; ++j)
-                w[j] = downsample(l.stage3Down, r.stage3Down, p[2 * j], p[2 * j + 1]);
-            m[0] = downsample(l.stage2Down, r.stage2Down, w[0], w[1]);
-            m[1] = downsample(l.stage2Down, r.stage2Down, w[2], w[3]);
-        }
-        return downsample(l.stage1Down, r.stage1Down, m[0], m[1]);
+        const int32_t shift = factor < 4 ? 1 : (factor == 4 ? 2 : 3);
+        Lane c[8 * kChunkFrames];
+        up(x, frames, values.inputGain, factor, c);
+        const ampchain::FrameValues frameValues{values.driveA, values.driveB, shift};
+        ampchain::processChannelChunk(model, rate, l, r, c, static_cast<size_t>(frames << shift),
+                                      frameValues);
+        down(c, frames, factor, y);
     }
 
 private:
-    // The channel, then the output high-pass on each sample.
-    template <size_t G>
-    void chainAndOutput(Lane (&x)[G], Float (&out)[G])
+    // A chunk up to the oversampled rate: 2, 4 or 8 samples a frame into c.
+    void up(const Float* x, int32_t frames, const double* inputGain, int32_t factor, Lane* c)
     {
-        ampchain::processChannelGroup(model, rate, l, r, x);
-        for (Lane& sample : x)
-            sample = kOutputScale * sample;
-        runGroup(l.outputFilter, r.outputFilter, x);
-        for (size_t i = 0; i < G; ++i)
-            out[i] = narrow(x[i]);
+        __m128 u[kChunkFrames];
+        {
+            HalfBandQuad<12> stage(l.stage1Up, r.stage1Up);
+            for (int32_t k = 0; k < frames; ++k)
+                u[k] = stage.step(intoBothChains(sidesOf(x[k])));
+            stage.store(l.stage1Up, r.stage1Up);
+        }
+        if (factor < 4) {
+            for (int32_t k = 0; k < frames; ++k) {
+                widenSides(earlierOutputs(u[k]), c[2 * k]);
+                widenSides(laterOutputs(u[k]), c[2 * k + 1]);
+                c[2 * k] = c[2 * k] * inputGain[k];
+                c[2 * k + 1] = c[2 * k + 1] * inputGain[k];
+            }
+            return;
+        }
+        __m128 e[2 * kChunkFrames];
+        {
+            HalfBandQuad<8> stage(l.stage2Up, r.stage2Up);
+            for (int32_t k = 0; k < frames; ++k) {
+                Lane d[2];
+                widenSides(earlierOutputs(u[k]), d[0]);
+                widenSides(laterOutputs(u[k]), d[1]);
+                for (int i = 0; i < 2; ++i)
+                    e[2 * k + i] = stage.step(intoBothChains(narrowSides(d[i] * inputGain[k])));
+            }
+            stage.store(l.stage2Up, r.stage2Up);
+        }
+        if (factor == 4) {
+            for (int32_t j = 0; j < 2 * frames; ++j) {
+                widenSides(earlierOutputs(e[j]), c[2 * j]);
+                widenSides(laterOutputs(e[j]), c[2 * j + 1]);
+            }
+            return;
+        }
+        HalfBandQuad<4> stage(l.stage3Up, r.stage3Up);
+        for (int32_t j = 0; j < 2 * frames; ++j) {
+            const __m128 t0 = stage.step(intoBothChains(earlierOutputs(e[j])));
+            const __m128 t1 = stage.step(intoBothChains(laterOutputs(e[j])));
+            widenSides(earlierOutputs(t0), c[4 * j]);
+            widenSides(laterOutputs(t0), c[4 * j + 1]);
+            widenSides(earlierOutputs(t1), c[4 * j + 2]);
+            widenSides(laterOutputs(t1), c[4 * j + 3]);
+        }
+        stage.store(l.stage3Up, r.stage3Up);
+    }
+
+    // The chain's outputs of a chunk back down to the host rate.
+    void down(const Lane* c, int32_t frames, int32_t factor, Float* y)
+    {
+        // Pairs of the innermost rate, narrowed to floats.
+        const int32_t pairs = frames << (factor < 4 ? 0 : (factor == 4 ? 1 : 2));
+        __m128 w[4 * kChunkFrames];
+        for (int32_t j = 0; j < pairs; ++j)
+            w[j] = downInputs(narrowSides(c[2 * j]), narrowSides(c[2 * j + 1]));
+        if (factor > 4) {
+            HalfBandQuad<4> stage(l.stage3Down, r.stage3Down);
+            for (int32_t j = 0; j < pairs / 2; ++j) {
+                const __m128 earlier = downOutput(stage.step(w[2 * j]));
+                const __m128 later = downOutput(stage.step(w[2 * j + 1]));
+                w[j] = downInputs(earlier, later);
+            }
+            stage.store(l.stage3Down, r.stage3Down);
+        }
+        if (factor >= 4) {
+            HalfBandQuad<8> stage(l.stage2Down, r.stage2Down);
+            for (int32_t k = 0; k < frames; ++k) {
+                const __m128 earlier = downOutput(stage.step(w[2 * k]));
+                const __m128 later = downOutput(stage.step(w[2 * k + 1]));
+                w[k] = downInputs(earlier, later);
+            }
+            stage.store(l.stage2Down, r.stage2Down);
+        }
+        HalfBandQuad<12> stage(l.stage1Down, r.stage1Down);
+        for (int32_t k = 0; k < frames; ++k)
+            storeSides(downOutput(stage.step(w[k])), y[k]);
+        stage.store(l.stage1Down, r.stage1Down);
     }
 
     const AmpModel& model;
@@ -179,7 +215,8 @@ bool anyImplausible(const float* samples, int32_t frames)
 void AmpModel::processChannelPair(AmpSide& side, double& first, double& second)
 {
     double pair[2] = {first, second};
-    ampchain::processChannelGroup(*this, oversampledRate, side, side, pair);
+    const ampchain::FrameValues values{&driveA, &driveB, 1};
+    ampchain::processChannelChunk(*this, oversampledRate, side, side, pair, 2, values);
     first = pair[0];
     second = pair[1];
 }
@@ -194,49 +231,76 @@ void AmpModel::processBlock(const float* const* inputs, float* const* outputs, i
     float* outRight = outputs[1];
     playedSinceSettle = true;
 
-    // n counts the frames left after this one: the anti-denormal phase
+    // Settings only change between blocks; the gains glide per frame and go
+    // into the chunk's arrays before the chain runs.
+    // n counts the frames left after a frame: the anti-denormal phase
     // starts anew with each block and runs backwards through it.
-    for (int32_t n = frames - 1; n >= 0; --n) {
-        const int32_t k = frames - 1 - n;
+    if (antiDenormalPeriod != oversampledPeriod) {
+        antiDenormalPeriod = oversampledPeriod;
+        antiDenormalCount = 0;
+    }
+    for (const int32_t kept = frames < kAntiDenormalKept ? frames : kAntiDenormalKept;
+         antiDenormalCount < kept; ++antiDenormalCount)
+        antiDenormal[antiDenormalCount] = antiDenormalAt(antiDenormalCount, oversampledPeriod);
 
-        inputGain = kGlideTarget * inputGainTarget + kGlideKeep * inputGain;
-        driveA = kGlideTarget * driveATarget + kGlideKeep * driveA;
-        driveB = kGlideTarget * driveBTarget + kGlideKeep * driveB;
+    const int32_t factor = oversamplingFactor;
+    const bool bothSides = stereo == 1;
+    ChunkValues values;
+    for (int32_t start = 0; start < frames;) {
+        int32_t count = frames - start < kChunkFrames ? frames - start : kChunkFrames;
+        // A chunk lies wholly inside or wholly after the rebuild cross-fade.
+        if (fadeFramesLeft > 0 && fadeFramesLeft < count)
+            count = fadeFramesLeft;
 
-        const double antiDenormal =
-            kAntiDenormalAmplitude * std::sin(n * kAntiDenormalPhase * oversampledPeriod);
-        const int32_t factor = oversamplingFactor;
-        const double gain = inputGain;
-        const float fadeWeight = fadeFramesLeft / (kRebuildFadeFrames + 1.f);
-
-        if (stereo == 1) {
-            // Both inputs are read before either output is written.
-            FloatPair x;
-            x.left = static_cast<float>(sanitisedInput(inLeft[k], lastGoodInput[0]) + antiDenormal);
-            x.right = static_cast<float>(sanitisedInput(inRight[k], lastGoodInput[1]) + antiDenormal);
-            FloatPair y = Core<DoublePair>(*this, oversampledRate, left, right).frame(x, gain, factor);
-            if (fadeFramesLeft > 0) {
-                const FloatPair old =
-                    Core<DoublePair>(*this, fadeRate, fadeLeft, fadeRight).frame(x, gain, fadeFactor);
-                y = crossfade(old, y, fadeWeight);
-            }
-            const float level = volume;
-            outLeft[k] = level * y.left;
-            outRight[k] = level * y.right;
-        } else {
-            const float x = static_cast<float>(sanitisedInput(inLeft[k], lastGoodInput[0]) + antiDenormal);
-            float y = Core<double>(*this, oversampledRate, left, left).frame(x, gain, factor);
-            if (fadeFramesLeft > 0) {
-                const float old =
-                    Core<double>(*this, fadeRate, fadeLeft, fadeLeft).frame(x, gain, fadeFactor);
-                y = crossfade(old, y, fadeWeight);
-            }
-            y = volume * y;
-            outLeft[k] = y;
-            outRight[k] = y;
+        float xLeft[kChunkFrames], xRight[kChunkFrames];
+        for (int32_t i = 0; i < count; ++i) {
+            const int32_t k = start + i;
+            const int32_t n = frames - 1 - k;
+            inputGain = kGlideTarget * inputGainTarget + kGlideKeep * inputGain;
+            driveA = kGlideTarget * driveATarget + kGlideKeep * driveA;
+            driveB = kGlideTarget * driveBTarget + kGlideKeep * driveB;
+            values.inputGain[i] = inputGain;
+            values.driveA[i] = driveA;
+            values.driveB[i] = driveB;
+            const double signal = n < antiDenormalCount ? antiDenormal[n] : antiDenormalAt(n, oversampledPeriod);
+            // Every input of the chunk is read before any output is written.
+            xLeft[i] = static_cast<float>(sanitisedInput(inLeft[k], lastGoodInput[0]) + signal);
+            if (bothSides)
+                xRight[i] = static_cast<float>(sanitisedInput(inRight[k], lastGoodInput[1]) + signal);
         }
-        if (fadeFramesLeft > 0)
-            --fadeFramesLeft;
+
+        if (bothSides) {
+            FloatPair x[kChunkFrames], y[kChunkFrames], old[kChunkFrames];
+            for (int32_t i = 0; i < count; ++i)
+                x[i] = {xLeft[i], xRight[i]};
+            Core<DoublePair>(*this, oversampledRate, left, right).chunk(x, y, count, values, factor);
+            const bool fading = fadeFramesLeft > 0;
+            if (fading)
+                Core<DoublePair>(*this, fadeRate, fadeLeft, fadeRight).chunk(x, old, count, values, fadeFactor);
+            const float level = volume;
+            for (int32_t i = 0; i < count; ++i) {
+                FloatPair out = y[i];
+                if (fading)
+                    out = crossfade(old[i], out, fadeFramesLeft-- / (kRebuildFadeFrames + 1.f));
+                outLeft[start + i] = level * out.left;
+                outRight[start + i] = level * out.right;
+            }
+        } else {
+            float y[kChunkFrames], old[kChunkFrames];
+            Core<double>(*this, oversampledRate, left, left).chunk(xLeft, y, count, values, factor);
+            const bool fading = fadeFramesLeft > 0;
+            if (fading)
+                Core<double>(*this, fadeRate, fadeLeft, fadeLeft).chunk(xLeft, old, count, values, fadeFactor);
+            for (int32_t i = 0; i < count; ++i) {
+                float out = y[i];
+                if (fading)
+                    out = crossfade(old[i], out, fadeFramesLeft-- / (kRebuildFadeFrames + 1.f));
+                out = volume * out;
+                outLeft[start + i] = out;
+                outRight[start + i] = out;
+            }
+        }
+        start += count;
     }
 
     recoverFromRunaway(outputs, frames);

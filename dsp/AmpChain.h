@@ -1,174 +1,254 @@
-// The two preamp channels at the oversampled rate, from the first grid to the
-// tone stack's output, for a group of consecutive samples (two, four or
-// eight: one host frame) of one side (mono) or of both sides at once (stereo
-// lanes). Each element runs on the group's samples in time order before the
-// next element takes over. An element depends only on its own state and its
-// input sequence, so this gives what running each sample through the whole
-// chain in turn gives; it leaves the processor several samples to work on
-// at once instead of one long chain of dependent operations.
+// The two preamp channels at the oversampled rate, from the first grid to
+// the output high-pass, over a chunk of consecutive samples (up to 64 host
+// frames' worth) of one side (mono) or of both sides at once (stereo lanes).
+// Every element's state is loaded once, stepped through the chunk in
+// registers and stored once. An element depends only on its own state and
+// its input sequence, so this gives what running each sample through the
+// whole chain in turn gives.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "dsp/AmpModel.h"
+#include "dsp/ChainPath.h"
 
 namespace ampchain {
-
-template <class Lane, size_t G>
-inline void scaleGroup(Lane (&samples)[G], double factor)
-{
-    for (Lane& sample : samples)
-        sample = sample * factor;
-}
-
-template <class Segment, class Lane, size_t G>
-inline void runSegmentAt(const Segment& segment, Lane (&samples)[G], size_t step, size_t index)
-{
-    if (step >= index && step - index < G) {
-        Lane sample[1] = {samples[step - index]};
-        segment(sample);
-        samples[step - index] = sample[0];
-    }
-}
 
 // The chain cut into segments, one triode each with what follows it, run
 // skewed: at step t segment s takes sample t - s. The segments of one step
 // work on different samples and so do not wait for each other; the
 // triodes' long per-sample recursions then overlap instead of queueing.
-// Each segment still sees its samples in time order.
-template <class Lane, size_t G, class... Segments>
-inline void runSkewed(Lane (&samples)[G], const Segments&... segments)
+// The skew fills once at the start of the chunk and drains once at its end.
+template <class... Segments>
+inline void runSkewed(size_t count, const Segments&... segments)
 {
-    constexpr size_t count = sizeof...(Segments);
-    for (size_t step = 0; step + 1 < G + count; ++step) {
+    constexpr size_t depth = sizeof...(Segments);
+    const size_t steps = count + depth - 1;
+    auto edge = [&](size_t step) {
         size_t index = 0;
-        (runSegmentAt(segments, samples, step, index++), ...);
+        ((step >= index && step - index < count ? segments(step - index) : void(), ++index), ...);
+    };
+    size_t step = 0;
+    for (; step + 1 < depth && step < steps; ++step)
+        edge(step);
+    for (; step < count; ++step) {
+        size_t index = 0;
+        (segments(step - index++), ...);
     }
+    for (; step < steps; ++step)
+        edge(step);
 }
 
+// The chain's output through the 0.01 scaling and the side's output high-pass.
+template <class Lane>
+struct OutputStepper : BiquadStepper<Lane> {
+    OutputStepper(const AmpSide& l, const AmpSide& r) : BiquadStepper<Lane>(l.outputFilter, r.outputFilter) {}
+    Lane step(const Lane x) { return BiquadStepper<Lane>::step(0.01 * x); }
+    void store(AmpSide& l, AmpSide& r) const { BiquadStepper<Lane>::store(l.outputFilter, r.outputFilter); }
+};
+
 // Four triodes; gain shaped by shelves and lowpasses between them.
-template <class Lane, size_t G>
+template <bool highGain, class Lane>
 inline void channelB(const AmpModel& model, const double& rate, AmpSide& l, AmpSide& r,
-                     Lane (&samples)[G])
+                     Lane* samples, size_t count, const FrameValues& frames)
 {
-    // Read once, so all samples and both sides see the same settings even
-    // while another thread moves a knob.
-    const double drive = model.driveB;
-    const int32_t highGain = model.highGainB;
     const int32_t bottom = model.bottomB;
     const int32_t bright = model.brightB;
     const int32_t focus = model.focusB != 0 ? 1 : 0;
-    const double low = model.lowB, mid = model.midB, high = model.highB;
-    const double contour = model.contourB, contourGain = model.contourBShaped;
+    const double contourGain = model.contourBShaped;
+    ToneStack& stackL = l.toneStackB[focus];
+    ToneStack& stackR = r.toneStackB[focus];
+    Biquad& gainShelfL = highGain ? l.highGainShelfB : l.lowGainShelfB;
+    Biquad& gainShelfR = highGain ? r.highGainShelfB : r.lowGainShelfB;
+    OnePoleLowpass& gainPoleL = highGain ? l.onePole2700 : l.onePole3000;
+    OnePoleLowpass& gainPoleR = highGain ? r.onePole2700 : r.onePole3000;
+    constexpr double gainScale = highGain ? 0.716 : 0.325;
 
-    using One = Lane[1];
+    TriodeStepper<Lane> triode0(l.triode[0], r.triode[0], rate);
+    OnePoleLowpassStepper<Lane> onePole750(l.onePole750, r.onePole750);
+    BiquadStepper<Lane> shelf1(l.shelfB1, r.shelfB1);
+    BiquadStepper<Lane> lowpass3k0(l.lowpass3k[0], r.lowpass3k[0]);
+    TriodeStepper<Lane> triode1(l.triode[1], r.triode[1], rate);
+    BiquadStepper<Lane> gainShelf(gainShelfL, gainShelfR);
+    OnePoleLowpassStepper<Lane> gainPole(gainPoleL, gainPoleR);
+    BiquadStepper<Lane> lowpass3k1(l.lowpass3k[1], r.lowpass3k[1]);
+    BiquadStepper<Lane> lowpass5k0(l.lowpass5k[0], r.lowpass5k[0]);
+    TriodeStepper<Lane> triode2(l.triode[2], r.triode[2], rate);
+    OnePoleLowpassStepper<Lane> onePole3250(l.onePole3250, r.onePole3250);
+    BiquadStepper<Lane> lowpass3k2(l.lowpass3k[2], r.lowpass3k[2]);
+    BiquadStepper<Lane> lowpass5k1(l.lowpass5k[1], r.lowpass5k[1]);
+    TriodeStepper<Lane> triode3(l.triode[3], r.triode[3], rate);
+    BiquadStepper<Lane> bottomShelf(l.bottomShelfB, r.bottomShelfB);
+    BiquadStepper<Lane> brightPeak(l.brightPeakB, r.brightPeakB);
+    ToneStackStepper<Lane> toneStack(stackL, stackR);
+    OutputStepper<Lane> output(l, r);
+
+    const double* drive = frames.driveB;
+    const int32_t shift = frames.shift;
     runSkewed(
-        samples,
-        [&](One& x) {
-            runGroup(l.triode[0], r.triode[0], x, rate);
-            scaleGroup(x, 0.75);
-            runGroup(l.onePole750, r.onePole750, x);
-            runGroup(l.shelfB1, r.shelfB1, x);
-            scaleGroup(x, drive);
-            runGroup(l.lowpass3k[0], r.lowpass3k[0], x);
+        count,
+        [&](size_t i) {
+            Lane x = triode0.step(samples[i]);
+            x = onePole750.step(x * 0.75);
+            x = shelf1.step(x);
+            samples[i] = lowpass3k0.step(x * drive[i >> shift]);
         },
-        [&](One& x) {
-            runGroup(l.triode[1], r.triode[1], x, rate);
-            if (highGain == 0) {
-                runGroup(l.lowGainShelfB, r.lowGainShelfB, x);
-                scaleGroup(x, 0.325);
-                runGroup(l.onePole3000, r.onePole3000, x);
-            } else {
-                runGroup(l.highGainShelfB, r.highGainShelfB, x);
-                scaleGroup(x, 0.716);
-                runGroup(l.onePole2700, r.onePole2700, x);
-            }
-            runGroup(l.lowpass3k[1], r.lowpass3k[1], x);
-            runGroup(l.lowpass5k[0], r.lowpass5k[0], x);
+        [&](size_t i) {
+            Lane x = triode1.step(samples[i]);
+            x = gainPole.step(gainShelf.step(x) * gainScale);
+            samples[i] = lowpass5k0.step(lowpass3k1.step(x));
         },
-        [&](One& x) {
-            runGroup(l.triode[2], r.triode[2], x, rate);
-            runGroup(l.onePole3250, r.onePole3250, x);
-            scaleGroup(x, 0.8);
-            runGroup(l.lowpass3k[2], r.lowpass3k[2], x);
-            runGroup(l.lowpass5k[1], r.lowpass5k[1], x);
+        [&](size_t i) {
+            Lane x = triode2.step(samples[i]);
+            x = onePole3250.step(x) * 0.8;
+            samples[i] = lowpass5k1.step(lowpass3k2.step(x));
         },
-        [&](One& x) {
-            runGroup(l.triode[3], r.triode[3], x, rate);
+        [&](size_t i) {
+            Lane x = triode3.step(samples[i]);
             if (bottom == 1)
-                runGroup(l.bottomShelfB, r.bottomShelfB, x);
+                x = bottomShelf.step(x);
             if (bright == 1)
-                runGroup(l.brightPeakB, r.brightPeakB, x);
-            runGroup(l.toneStackB[focus], r.toneStackB[focus], x, low, mid, high, contour);
-            scaleGroup(x, contourGain);
+                x = brightPeak.step(x);
+            samples[i] = output.step(toneStack.step(x) * contourGain);
         });
+
+    triode0.store(l.triode[0], r.triode[0]);
+    onePole750.store(l.onePole750, r.onePole750);
+    shelf1.store(l.shelfB1, r.shelfB1);
+    lowpass3k0.store(l.lowpass3k[0], r.lowpass3k[0]);
+    triode1.store(l.triode[1], r.triode[1]);
+    gainShelf.store(gainShelfL, gainShelfR);
+    gainPole.store(gainPoleL, gainPoleR);
+    lowpass3k1.store(l.lowpass3k[1], r.lowpass3k[1]);
+    lowpass5k0.store(l.lowpass5k[0], r.lowpass5k[0]);
+    triode2.store(l.triode[2], r.triode[2]);
+    onePole3250.store(l.onePole3250, r.onePole3250);
+    lowpass3k2.store(l.lowpass3k[2], r.lowpass3k[2]);
+    lowpass5k1.store(l.lowpass5k[1], r.lowpass5k[1]);
+    triode3.store(l.triode[3], r.triode[3]);
+    bottomShelf.store(l.bottomShelfB, r.bottomShelfB);
+    brightPeak.store(l.brightPeakB, r.brightPeakB);
+    toneStack.store(stackL, stackR);
+    output.store(l, r);
 }
 
 // Three triodes; clean divides the second drive gain out again after the
 // third triode, crunch keeps it.
-template <class Lane, size_t G>
+template <bool crunch, class Lane>
 inline void channelA(const AmpModel& model, const double& rate, AmpSide& l, AmpSide& r,
-                     Lane (&samples)[G])
+                     Lane* samples, size_t count, const FrameValues& frames)
 {
-    const double drive = model.driveA;
     const double shaped = model.driveAShaped;
-    const double shapedRoot = model.driveAShapedRoot;
     const double makeUp = 3.0 * model.driveAShapedInv;
-    const int32_t crunch = model.crunchA;
     const int32_t bottom = model.bottomA;
     const int32_t bright = model.brightA;
     const int32_t focus = model.focusA != 0 ? 1 : 0;
-    const double low = model.lowA, mid = model.midA, high = model.highA;
-    const double contour = model.contourA, contourGain = model.contourAShaped;
+    const double contourGain = model.contourAShaped;
+    ToneStack& stackL = l.toneStackA[focus];
+    ToneStack& stackR = r.toneStackA[focus];
+    Biquad& modeShelfL = crunch ? l.crunchShelfA : l.cleanLowShelfA;
+    Biquad& modeShelfR = crunch ? r.crunchShelfA : r.cleanLowShelfA;
+    constexpr double modeScale = crunch ? 0.527 : 0.018;
 
-    using One = Lane[1];
+    TriodeStepper<Lane> triode4(l.triode[4], r.triode[4], rate);
+    OnePoleHighpassStepper<Lane> bottomHighpass(l.bottomHighpassA, r.bottomHighpassA);
+    BiquadStepper<Lane> bottomShelf(l.bottomShelfA, r.bottomShelfA);
+    BiquadStepper<Lane> brightShelf(l.brightShelfA, r.brightShelfA);
+    TriodeStepper<Lane> triode5(l.triode[5], r.triode[5], rate);
+    BiquadStepper<Lane> modeShelf(modeShelfL, modeShelfR);
+    BiquadStepper<Lane> lowpass5k(l.lowpass5k[2], r.lowpass5k[2]);
+    TriodeStepper<Lane> triode6(l.triode[6], r.triode[6], rate);
+    ToneStackStepper<Lane> toneStack(stackL, stackR);
+    OutputStepper<Lane> output(l, r);
+
+    const double* drive = frames.driveA;
+    const int32_t shift = frames.shift;
     runSkewed(
-        samples,
-        [&](One& x) {
-            runGroup(l.triode[4], r.triode[4], x, rate);
-            if (bottom == 0) {
-                runGroup(l.bottomHighpassA, r.bottomHighpassA, x);
-            } else {
-                runGroup(l.bottomShelfA, r.bottomShelfA, x);
-                scaleGroup(x, 0.75);
-            }
-            scaleGroup(x, drive);
-            if (bright == 0)
-                scaleGroup(x, shaped);
+        count,
+        [&](size_t i) {
+            Lane x = triode4.step(samples[i]);
+            if (bottom == 0)
+                x = bottomHighpass.step(x);
             else
-                runGroupWithGain(l.brightShelfA, r.brightShelfA, x, shaped, shapedRoot);
+                x = bottomShelf.step(x) * 0.75;
+            x = x * drive[i >> shift];
+            samples[i] = bright == 0 ? x * shaped : brightShelf.step(x);
         },
-        [&](One& x) {
-            runGroup(l.triode[5], r.triode[5], x, rate);
-            if (crunch == 0) {
-                scaleGroup(x, 0.018);
-                runGroup(l.cleanLowShelfA, r.cleanLowShelfA, x);
-            } else {
-                scaleGroup(x, 0.527);
-                runGroup(l.crunchShelfA, r.crunchShelfA, x);
-            }
-            runGroup(l.lowpass5k[2], r.lowpass5k[2], x);
+        [&](size_t i) {
+            Lane x = triode5.step(samples[i]);
+            x = modeShelf.step(x * modeScale);
+            samples[i] = lowpass5k.step(x);
         },
-        [&](One& x) {
-            runGroup(l.triode[6], r.triode[6], x, rate);
-            if (crunch == 0)
-                scaleGroup(x, makeUp);
-            runGroup(l.toneStackA[focus], r.toneStackA[focus], x, low, mid, high, contour);
-            scaleGroup(x, contourGain);
-            scaleGroup(x, 1.58);
+        [&](size_t i) {
+            Lane x = triode6.step(samples[i]);
+            if (!crunch)
+                x = x * makeUp;
+            x = toneStack.step(x) * contourGain;
+            samples[i] = output.step(x * 1.58);
         });
+
+    triode4.store(l.triode[4], r.triode[4]);
+    bottomHighpass.store(l.bottomHighpassA, r.bottomHighpassA);
+    bottomShelf.store(l.bottomShelfA, r.bottomShelfA);
+    brightShelf.store(l.brightShelfA, r.brightShelfA);
+    triode5.store(l.triode[5], r.triode[5]);
+    modeShelf.store(modeShelfL, modeShelfR);
+    lowpass5k.store(l.lowpass5k[2], r.lowpass5k[2]);
+    triode6.store(l.triode[6], r.triode[6]);
+    toneStack.store(stackL, stackR);
+    output.store(l, r);
 }
 
-// samples in time order at the oversampled rate given; l and r are the
-// same record in mono.
-template <class Lane, size_t G>
-inline void processChannelGroup(const AmpModel& model, const double& rate, AmpSide& l, AmpSide& r,
-                                Lane (&samples)[G])
+// The coefficients that follow knobs, brought up to date for a chunk: the
+// settings only change between blocks.
+inline void followKnobs(const AmpModel& model, AmpSide& side)
 {
-    if (model.channelB == 1)
-        channelB(model, rate, l, r, samples);
+    if (model.channelB == 1) {
+        side.toneStackB[model.focusB != 0 ? 1 : 0].follow(model.lowB, model.midB, model.highB, model.contourB);
+    } else {
+        side.toneStackA[model.focusA != 0 ? 1 : 0].follow(model.lowA, model.midA, model.highA, model.contourA);
+        if (model.brightA == 1)
+            side.brightShelfA.follow(model.driveAShaped, model.driveAShapedRoot);
+    }
+}
+
+// The two-lane code, or one lane in mono.
+template <class Lane>
+inline void processTwoLane(const AmpModel& model, const double& rate, AmpSide& l, AmpSide& r,
+                           Lane* samples, size_t count, const FrameValues& frames)
+{
+    if (model.channelB == 1) {
+        if (model.highGainB == 0)
+            channelB<false>(model, rate, l, r, samples, count, frames);
+        else
+            channelB<true>(model, rate, l, r, samples, count, frames);
+    } else {
+        if (model.crunchA == 0)
+            channelA<false>(model, rate, l, r, samples, count, frames);
+        else
+            channelA<true>(model, rate, l, r, samples, count, frames);
+    }
+}
+
+inline int32_t sidesOf(const double*) { return 1; }
+inline int32_t sidesOf(const DoublePair*) { return 2; }
+
+// count samples in time order at the oversampled rate given, through the
+// active channel and the output high-pass, on the model's path; l and r
+// are the same record in mono.
+template <class Lane>
+inline void processChannelChunk(const AmpModel& model, const double& rate, AmpSide& l, AmpSide& r,
+                                Lane* samples, size_t count, const FrameValues& frames)
+{
+    followKnobs(model, l);
+    if (&r != &l)
+        followKnobs(model, r);
+    if (model.chainPath == Path::kAvx2)
+        processChannelChunkAvx2(model, rate, l, r, sidesOf(samples), reinterpret_cast<double*>(samples),
+                                count, frames);
     else
-        channelA(model, rate, l, r, samples);
+        processTwoLane(model, rate, l, r, samples, count, frames);
 }
 
 }  // namespace ampchain

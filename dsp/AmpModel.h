@@ -9,6 +9,7 @@
 
 #include "dsp/AmpSettings.h"
 #include "dsp/AmpSide.h"
+#include "dsp/ChainPath.h"
 
 struct AmpModel : AmpSettings {
     // The oversampling factor for a host rate and quality: 4 below 50 kHz,
@@ -49,6 +50,10 @@ struct AmpModel : AmpSettings {
     double oversampledPeriod = 0.0;  // T, seconds
     double oversampledRate = 0.0;    // 1 / T, Hz
 
+    // The code that runs the chain: the fastest this processor has. Tests
+    // may choose the other.
+    ampchain::Path chainPath = ampchain::fastestPath();
+
     // Gains glided per frame towards their targets.
     double inputGain = 0.0, driveA = 0.0, driveB = 0.0;
 
@@ -66,6 +71,13 @@ struct AmpModel : AmpSettings {
     int32_t fadeFactor = 0;
     double fadeRate = 0.0;
     AmpSide fadeLeft{}, fadeRight{};
+    // The anti-denormal signal by the number of frames left in the block:
+    // the same values in every block at one rate, so each is computed once.
+    static constexpr int32_t kAntiDenormalKept = 8192;
+    double antiDenormal[kAntiDenormalKept] = {};
+    int32_t antiDenormalCount = 0;     // how many of them hold values
+    double antiDenormalPeriod = 0.0;   // the oversampled period they belong to
+
     // Whether anything was processed since the last settle: a model that
     // never played has nothing to fade from.
     bool playedSinceSettle = false;

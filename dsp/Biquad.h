@@ -25,14 +25,11 @@ struct ShelvingBiquad : Biquad {
     // numerator moves, the history is kept, so the gain may glide.
     void processWithGain(const double& newGain, const double& root, double& sample)
     {
-        if (gain != newGain) {  // also true when either side is NaN
-            gain = newGain;
-            b0 = k * root + 1.0 + newGain * k2;
-            b1 = 2.0 * (newGain * k2 - 1.0);
-            b2 = 1.0 - k * root + newGain * k2;
-        }
+        follow(newGain, root);
         process(sample);
     }
+    // The numerator for newGain, recomputed only when the gain differs.
+    void follow(const double& newGain, const double& root);
 };
 
 // First-order lowpass: state = input * x + feedback * state.
@@ -53,27 +50,119 @@ struct OnePoleHighpass {
     void process(double& sample);
 };
 
-template <class Lane, size_t G>
-inline void runGroup(Biquad& l, Biquad& r, Lane (&samples)[G])
-{
-    const Lane invA0 = splat<Lane>(l.invA0);
-    const Lane a1 = splat<Lane>(l.a1), a2 = splat<Lane>(l.a2);
-    const Lane b0 = splat<Lane>(l.b0), b1 = splat<Lane>(l.b1), b2 = splat<Lane>(l.b2);
-    Lane x1 = loadLanes<Lane>(l.x1, r.x1), x2 = loadLanes<Lane>(l.x2, r.x2);
-    Lane y1 = loadLanes<Lane>(l.y1, r.y1), y2 = loadLanes<Lane>(l.y2, r.y2);
-    for (Lane& sample : samples) {
-        const Lane x = sample;
+// The per-sample formulas in any lane type, state held in locals from
+// construction to store. Coefficients are read per side: a gain-following
+// shelf may hold a numerator of another formula on one side than on the other.
+template <class Lane>
+struct BiquadStepper {
+    Lane invA0, a1, a2, b0, b1, b2;
+    Lane x1, x2, y1, y2;
+
+    BiquadStepper(const Biquad& l, const Biquad& r)
+        : invA0(loadLanes<Lane>(l.invA0, r.invA0)),
+          a1(loadLanes<Lane>(l.a1, r.a1)),
+          a2(loadLanes<Lane>(l.a2, r.a2)),
+          b0(loadLanes<Lane>(l.b0, r.b0)),
+          b1(loadLanes<Lane>(l.b1, r.b1)),
+          b2(loadLanes<Lane>(l.b2, r.b2)),
+          x1(loadLanes<Lane>(l.x1, r.x1)),
+          x2(loadLanes<Lane>(l.x2, r.x2)),
+          y1(loadLanes<Lane>(l.y1, r.y1)),
+          y2(loadLanes<Lane>(l.y2, r.y2))
+    {
+    }
+
+    Lane step(const Lane x)
+    {
         const Lane y = (b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2) * invA0;
         x2 = x1;
         x1 = x;
         y2 = y1;
         y1 = y;
-        sample = y;
+        return y;
     }
-    storeLanes(x1, l.x1, r.x1);
-    storeLanes(x2, l.x2, r.x2);
-    storeLanes(y1, l.y1, r.y1);
-    storeLanes(y2, l.y2, r.y2);
+
+    void store(Biquad& l, Biquad& r) const
+    {
+        storeLanes(x1, l.x1, r.x1);
+        storeLanes(x2, l.x2, r.x2);
+        storeLanes(y1, l.y1, r.y1);
+        storeLanes(y2, l.y2, r.y2);
+    }
+};
+
+template <class Lane>
+struct OnePoleLowpassStepper {
+    Lane input, feedback, state;
+
+    OnePoleLowpassStepper(const OnePoleLowpass& l, const OnePoleLowpass& r)
+        : input(splat<Lane>(l.input)),
+          feedback(splat<Lane>(l.feedback)),
+          state(loadLanes<Lane>(l.state, r.state))
+    {
+    }
+
+    Lane step(const Lane x)
+    {
+        state = input * x + feedback * state;
+        return state;
+    }
+
+    void store(OnePoleLowpass& l, OnePoleLowpass& r) const { storeLanes(state, l.state, r.state); }
+};
+
+template <class Lane>
+struct OnePoleHighpassStepper {
+    Lane m, lastInput, lastOutput;
+
+    OnePoleHighpassStepper(const OnePoleHighpass& l, const OnePoleHighpass& r)
+        : m(splat<Lane>(l.coefficient)),
+          lastInput(loadLanes<Lane>(l.lastInput, r.lastInput)),
+          lastOutput(loadLanes<Lane>(l.lastOutput, r.lastOutput))
+    {
+    }
+
+    Lane step(const Lane x)
+    {
+        const Lane y = m * (x - lastInput) + m * lastOutput;
+        lastInput = x;
+        lastOutput = y;
+        return y;
+    }
+
+    void store(OnePoleHighpass& l, OnePoleHighpass& r) const
+    {
+        storeLanes(lastInput, l.lastInput, r.lastInput);
+        storeLanes(lastOutput, l.lastOutput, r.lastOutput);
+    }
+};
+
+// A group of samples through a stepper: load, step each, store.
+template <class Stepper, class Block, class Lane, size_t G>
+inline void runSteps(Block& l, Block& r, Lane (&samples)[G])
+{
+    Stepper stepper(l, r);
+    for (Lane& sample : samples)
+        sample = stepper.step(sample);
+    stepper.store(l, r);
+}
+
+template <class Lane, size_t G>
+inline void runGroup(Biquad& l, Biquad& r, Lane (&samples)[G])
+{
+    runSteps<BiquadStepper<Lane>>(l, r, samples);
+}
+
+// The gain-following shelf's numerator for a gain: the check and update of
+// processWithGain, made once before a run of samples at that gain.
+inline void ShelvingBiquad::follow(const double& newGain, const double& root)
+{
+    if (gain != newGain) {  // also true when either side is NaN
+        gain = newGain;
+        b0 = k * root + 1.0 + newGain * k2;
+        b1 = 2.0 * (newGain * k2 - 1.0);
+        b2 = 1.0 - k * root + newGain * k2;
+    }
 }
 
 // Each side re-derives its own numerator when the gain moves.
@@ -97,30 +186,13 @@ inline void runGroupWithGain(ShelvingBiquad& l, ShelvingBiquad& r, DoublePair (&
 template <class Lane, size_t G>
 inline void runGroup(OnePoleLowpass& l, OnePoleLowpass& r, Lane (&samples)[G])
 {
-    const Lane input = splat<Lane>(l.input), feedback = splat<Lane>(l.feedback);
-    Lane state = loadLanes<Lane>(l.state, r.state);
-    for (Lane& sample : samples) {
-        state = input * sample + feedback * state;
-        sample = state;
-    }
-    storeLanes(state, l.state, r.state);
+    runSteps<OnePoleLowpassStepper<Lane>>(l, r, samples);
 }
 
 template <class Lane, size_t G>
 inline void runGroup(OnePoleHighpass& l, OnePoleHighpass& r, Lane (&samples)[G])
 {
-    const Lane m = splat<Lane>(l.coefficient);
-    Lane lastInput = loadLanes<Lane>(l.lastInput, r.lastInput);
-    Lane lastOutput = loadLanes<Lane>(l.lastOutput, r.lastOutput);
-    for (Lane& sample : samples) {
-        const Lane x = sample;
-        const Lane y = m * (x - lastInput) + m * lastOutput;
-        lastInput = x;
-        lastOutput = y;
-        sample = y;
-    }
-    storeLanes(lastInput, l.lastInput, r.lastInput);
-    storeLanes(lastOutput, l.lastOutput, r.lastOutput);
+    runSteps<OnePoleHighpassStepper<Lane>>(l, r, samples);
 }
 
 inline void Biquad::process(double& sample) { runAlone(*this, sample); }

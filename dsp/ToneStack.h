@@ -42,15 +42,22 @@ public:
     void process(const double& bass, const double& mid, const double& treble,
                  const double& contour, double& sample)
     {
-        if (bass != cachedBass || mid != cachedMid || treble != cachedTreble
-            || contour != cachedContour)
-            updateCoefficients(bass, mid, treble, contour);
+        follow(bass, mid, treble, contour);
         const double x = sample;
         const double y = B0 * x + z1;
         z1 = B1 * x + z2 - A1 * y;
         z2 = B2 * x + z3 - A2 * y;
         z3 = B3 * x - A3 * y;
         sample = y;
+    }
+
+    // The coefficients for these knob values, recomputed only when one of
+    // them differs from the cached ones.
+    void follow(const double& bass, const double& mid, const double& treble, const double& contour)
+    {
+        if (bass != cachedBass || mid != cachedMid || treble != cachedTreble
+            || contour != cachedContour)
+            updateCoefficients(bass, mid, treble, contour);
     }
 
     // The bass knob's audio taper.
@@ -74,20 +81,40 @@ private:
     void updateCoefficients(double bass, double mid, double treble, double contour);
 };
 
-template <size_t G>
-inline void runGroup(ToneStack& stack, ToneStack&, double (&samples)[G], const double& bass,
-                     const double& mid, const double& treble, const double& contour)
-{
-    for (double& sample : samples)
-        stack.process(bass, mid, treble, contour, sample);
-}
+// The difference equation in any lane type with the coefficients as they
+// stand on each side (follow them first); state in locals until store.
+template <class Lane>
+struct ToneStackStepper {
+    Lane B0, B1, B2, B3, A1, A2, A3;
+    Lane z1, z2, z3;
 
-// Each side follows the knobs with its own cache.
-template <size_t G>
-inline void runGroup(ToneStack& l, ToneStack& r, DoublePair (&samples)[G], const double& bass,
-                     const double& mid, const double& treble, const double& contour)
-{
-    runSidesApart(l, r, samples, [&](ToneStack& side, double(&group)[G]) {
-        runGroup(side, side, group, bass, mid, treble, contour);
-    });
-}
+    ToneStackStepper(const ToneStack& l, const ToneStack& r)
+        : B0(loadLanes<Lane>(l.B0, r.B0)),
+          B1(loadLanes<Lane>(l.B1, r.B1)),
+          B2(loadLanes<Lane>(l.B2, r.B2)),
+          B3(loadLanes<Lane>(l.B3, r.B3)),
+          A1(loadLanes<Lane>(l.A1, r.A1)),
+          A2(loadLanes<Lane>(l.A2, r.A2)),
+          A3(loadLanes<Lane>(l.A3, r.A3)),
+          z1(loadLanes<Lane>(l.z1, r.z1)),
+          z2(loadLanes<Lane>(l.z2, r.z2)),
+          z3(loadLanes<Lane>(l.z3, r.z3))
+    {
+    }
+
+    Lane step(const Lane x)
+    {
+        const Lane y = B0 * x + z1;
+        z1 = B1 * x + z2 - A1 * y;
+        z2 = B2 * x + z3 - A2 * y;
+        z3 = B3 * x - A3 * y;
+        return y;
+    }
+
+    void store(ToneStack& l, ToneStack& r) const
+    {
+        storeLanes(z1, l.z1, r.z1);
+        storeLanes(z2, l.z2, r.z2);
+        storeLanes(z3, l.z3, r.z3);
+    }
+};

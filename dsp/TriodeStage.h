@@ -21,7 +21,7 @@ constexpr double kTriodeCutoffVoltage = -10.0;
 // The curve by Horner's rule, numerator and denominator, in any lane type:
 // each coefficient is broadcast where it is used.
 template <class Lane>
-inline Lane evaluateTriodeCurve(const double (&curve)[13], Lane v)
+inline Lane evaluateTriodeCurve(const double* curve, Lane v)
 {
     Lane numerator = splat<Lane>(curve[12]);
     numerator = numerator * v + splat<Lane>(curve[10]);
@@ -93,33 +93,42 @@ struct TriodeStage {
     void process(double& sample, const double& rate);
 };
 
-// A branch runs when any lane takes it; the lanes that do not take it
-// discard what it gave, whatever that was.
-template <class Lane, size_t G>
-inline void runGroup(TriodeStage& l, TriodeStage& r, Lane (&samples)[G], const double& rate)
-{
-    const double h = l.gridCurrentFactor;
-    const Lane fourH = splat<Lane>(4.0 * h), twoH = splat<Lane>(2.0 * h);
-    const Lane halfInvGridFactor = splat<Lane>(l.halfInvGridFactor);
-    const Lane invGridResistor = splat<Lane>(l.invGridResistor);
-    const Lane invPlateResistor = splat<Lane>(l.invPlateResistor);
-    const Lane supply = splat<Lane>(l.supplyVoltage);
-    const Lane coupling = splat<Lane>(l.couplingCoefficient);
-    const Lane cathodeCapacitor = splat<Lane>(l.cathodeCapacitor);
-    const Lane cathodeCoefficient = splat<Lane>(l.cathodeCoefficient);
-    const Lane sampleRate = splat<Lane>(rate);
-    const Lane one = splat<Lane>(1.0), zero = splat<Lane>(0.0);
-    const Lane cutoff = splat<Lane>(kTriodeCutoffVoltage);
+// The per-sample formula of a stage in any lane type, with the state held
+// in locals from construction to store: a chain of these steps every element
+// in registers. A branch runs when any lane takes it; the lanes that do not
+// take it discard what it gave, whatever that was.
+template <class Lane>
+struct TriodeStepper {
+    const double* curve;
+    Lane fourH, twoH, halfInvGridFactor, invGridResistor, invPlateResistor, supply, coupling;
+    Lane cathodeCapacitor, cathodeCoefficient, sampleRate;
+    Lane gridVoltage, gridCurrent, cathodeVoltage, plateVoltage, plateCurrent, output;
 
-    Lane gridVoltage = loadLanes<Lane>(l.gridVoltage, r.gridVoltage);
-    Lane gridCurrent = loadLanes<Lane>(l.gridCurrent, r.gridCurrent);
-    Lane cathodeVoltage = loadLanes<Lane>(l.cathodeVoltage, r.cathodeVoltage);
-    Lane plateVoltage = loadLanes<Lane>(l.plateVoltage, r.plateVoltage);
-    Lane plateCurrent = loadLanes<Lane>(l.plateCurrent, r.plateCurrent);
-    Lane output = loadLanes<Lane>(l.output, r.output);
+    // Coefficients from l: both sides' stages are always set up alike.
+    TriodeStepper(const TriodeStage& l, const TriodeStage& r, const double& rate)
+        : curve(l.curve),
+          fourH(splat<Lane>(4.0 * l.gridCurrentFactor)),
+          twoH(splat<Lane>(2.0 * l.gridCurrentFactor)),
+          halfInvGridFactor(splat<Lane>(l.halfInvGridFactor)),
+          invGridResistor(splat<Lane>(l.invGridResistor)),
+          invPlateResistor(splat<Lane>(l.invPlateResistor)),
+          supply(splat<Lane>(l.supplyVoltage)),
+          coupling(splat<Lane>(l.couplingCoefficient)),
+          cathodeCapacitor(splat<Lane>(l.cathodeCapacitor)),
+          cathodeCoefficient(splat<Lane>(l.cathodeCoefficient)),
+          sampleRate(splat<Lane>(rate)),
+          gridVoltage(loadLanes<Lane>(l.gridVoltage, r.gridVoltage)),
+          gridCurrent(loadLanes<Lane>(l.gridCurrent, r.gridCurrent)),
+          cathodeVoltage(loadLanes<Lane>(l.cathodeVoltage, r.cathodeVoltage)),
+          plateVoltage(loadLanes<Lane>(l.plateVoltage, r.plateVoltage)),
+          plateCurrent(loadLanes<Lane>(l.plateCurrent, r.plateCurrent)),
+          output(loadLanes<Lane>(l.output, r.output))
+    {
+    }
 
-    for (Lane& sample : samples) {
-        const Lane x = sample;
+    Lane step(const Lane x)
+    {
+        const Lane one = splat<Lane>(1.0), zero = splat<Lane>(0.0);
         gridVoltage = x;
         const auto conducts = greaterThan(x - cathodeVoltage, zero);
         if (anyLane(conducts)) {
@@ -130,10 +139,10 @@ inline void runGroup(TriodeStage& l, TriodeStage& r, Lane (&samples)[G], const d
         gridCurrent = (x - gridVoltage) * invGridResistor;
 
         const Lane v = gridVoltage - cathodeVoltage;
-        const auto cutOff = lessThan(v, cutoff);
+        const auto cutOff = lessThan(v, splat<Lane>(kTriodeCutoffVoltage));
         Lane plateToCathode = supply;
         if (!allLanes(cutOff)) {
-            plateToCathode = evaluateTriodeCurve(l.curve, v);
+            plateToCathode = evaluateTriodeCurve(curve, v);
             if (anyLane(cutOff))
                 plateToCathode = select(cutOff, supply, plateToCathode);
         }
@@ -142,21 +151,33 @@ inline void runGroup(TriodeStage& l, TriodeStage& r, Lane (&samples)[G], const d
         plateVoltage = cathodeVoltage + plateToCathode;
         plateCurrent = (supply - plateVoltage) * invPlateResistor;
         output = coupling * (output + plateVoltage - previousPlateVoltage);
-        sample = output;
 
         // Backward Euler of Ck dVk/dt = Ip + Ig - Vk / Rk; the cathode cannot go negative.
         const Lane cathode =
             (cathodeCapacitor * cathodeVoltage * sampleRate + plateCurrent + gridCurrent)
             * cathodeCoefficient;
         cathodeVoltage = select(greaterThan(cathode, zero), cathode, zero);
+        return output;
     }
 
-    storeLanes(gridVoltage, l.gridVoltage, r.gridVoltage);
-    storeLanes(gridCurrent, l.gridCurrent, r.gridCurrent);
-    storeLanes(cathodeVoltage, l.cathodeVoltage, r.cathodeVoltage);
-    storeLanes(plateVoltage, l.plateVoltage, r.plateVoltage);
-    storeLanes(plateCurrent, l.plateCurrent, r.plateCurrent);
-    storeLanes(output, l.output, r.output);
+    void store(TriodeStage& l, TriodeStage& r) const
+    {
+        storeLanes(gridVoltage, l.gridVoltage, r.gridVoltage);
+        storeLanes(gridCurrent, l.gridCurrent, r.gridCurrent);
+        storeLanes(cathodeVoltage, l.cathodeVoltage, r.cathodeVoltage);
+        storeLanes(plateVoltage, l.plateVoltage, r.plateVoltage);
+        storeLanes(plateCurrent, l.plateCurrent, r.plateCurrent);
+        storeLanes(output, l.output, r.output);
+    }
+};
+
+template <class Lane, size_t G>
+inline void runGroup(TriodeStage& l, TriodeStage& r, Lane (&samples)[G], const double& rate)
+{
+    TriodeStepper<Lane> stage(l, r, rate);
+    for (Lane& sample : samples)
+        sample = stage.step(sample);
+    stage.store(l, r);
 }
 
 inline void TriodeStage::process(double& sample, const double& rate) { runAlone(*this, sample, rate); }

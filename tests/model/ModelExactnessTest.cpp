@@ -1,6 +1,8 @@
-// The fast model (both sides in lanes, frames grouped and skewed through the
-// chain) against the plain per-pair algorithm, bit for bit, in every mode,
-// switch setting, oversampling factor and channel layout.
+// The fast model (both sides in lanes, chunks of frames skewed through the
+// chain, in place), on the two-lane path and on the AVX2 one where the
+// processor has it, against the plain per-pair algorithm, bit for bit, in
+// every mode, switch setting, oversampling factor, block length and channel
+// layout.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -31,23 +33,43 @@ struct Setting {
     std::vector<std::pair<int32_t, float>> parameters;
 };
 
-void expectSameOutput(Ka813& effect, const std::string& trace)
+// Uneven blocks, so that chunk boundaries and block ends differ.
+const std::vector<int> kRisingBlocks = {1, 4, 13, 40, 121, 364, 157};
+
+// The paths this processor can run: the two-lane one always.
+std::vector<ampchain::Path> runnablePaths()
 {
-    SCOPED_TRACE(trace);
+    std::vector<ampchain::Path> paths = {ampchain::Path::kTwoLane};
+    if (ampchain::fastestPath() == ampchain::Path::kAvx2)
+        paths.push_back(ampchain::Path::kAvx2);
+    return paths;
+}
+
+// The fast model runs in place on its own copy of the input. After the
+// block numbered rebuildAfter, both models are set up anew at 48 kHz.
+void expectSameOutputOn(ampchain::Path path, Ka813& effect, const std::string& trace,
+                        const std::vector<int>& blocks, int rebuildAfter)
+{
+    SCOPED_TRACE(trace + ", " + ampchain::pathName(path) + " path");
     AmpModel fast = effect.model();
+    fast.chainPath = path;
     AmpModel plain = effect.model();
-    const int frames = 700;
+    int frames = 0;
+    for (int size : blocks)
+        frames += size;
     std::vector<float> inL = testSignal(frames, 0.031, 0.0);
     std::vector<float> inR = testSignal(frames, 0.047, 1.0);
-    std::vector<float> fastL(frames), fastR(frames), plainL(frames), plainR(frames);
-    // Uneven blocks, so that group boundaries and block ends differ.
-    for (int start = 0, size = 1; start < frames; start += size, size = size * 3 + 1) {
-        const int count = std::min(size, frames - start);
+    std::vector<float> fastL = inL, fastR = inR, plainL(frames), plainR(frames);
+    for (int start = 0, b = 0; start < frames; start += blocks[b++]) {
         const float* in[] = {inL.data() + start, inR.data() + start};
         float* fastOut[] = {fastL.data() + start, fastR.data() + start};
         float* plainOut[] = {plainL.data() + start, plainR.data() + start};
-        fast.processBlock(in, fastOut, count);
-        reference::processBlock(plain, in, plainOut, count);
+        fast.processBlock(fastOut, fastOut, blocks[b]);
+        reference::processBlock(plain, in, plainOut, blocks[b]);
+        if (b == rebuildAfter) {
+            fast.setUp(48000.f);
+            plain.setUp(48000.f);
+        }
     }
     int differences = 0;
     for (int k = 0; k < frames; ++k) {
@@ -62,7 +84,53 @@ void expectSameOutput(Ka813& effect, const std::string& trace)
     EXPECT_EQ(std::memcmp(&fast.right.triode, &plain.right.triode, sizeof fast.right.triode), 0);
 }
 
+void expectSameOutput(Ka813& effect, const std::string& trace,
+                      const std::vector<int>& blocks = kRisingBlocks, int rebuildAfter = -1)
+{
+    for (ampchain::Path path : runnablePaths())
+        expectSameOutputOn(path, effect, trace, blocks, rebuildAfter);
+}
+
+// Applies the quality at once, as a host's rate call does.
+void configure(Ka813& effect, float rate, std::initializer_list<std::pair<int32_t, float>> parameters)
+{
+    effect.setSampleRate(rate);
+    for (auto [index, value] : parameters)
+        effect.setParameter(index, value);
+    effect.setSampleRate(rate);
+}
+
 }  // namespace
+
+// Long, odd and one-frame blocks, at every factor and in both layouts; then
+// a new rate, with every value that depends on it computed anew.
+TEST(ModelExactness, LongAndOddBlocksMatchThePlainAlgorithm)
+{
+    const std::vector<int> blocks = {8191, 1, 63, 65, 129, 3};
+    for (float rate : {44100.f, 96000.f}) {
+        for (int quality = 0; quality < 2; ++quality) {
+            for (int stereo = 0; stereo < 2; ++stereo) {
+                for (float channel : {0.f, 1.f}) {
+                    Ka813 effect(silentHost);
+                    configure(effect, rate,
+                              {{kChannel, channel}, {kCleanCrunch, 1.f}, {kLowHighGain, 1.f},
+                               {kStereo, float(stereo)}, {kQuality, float(quality)}});
+                    expectSameOutput(effect,
+                                     "rate " + std::to_string(int(rate)) + (quality ? " high" : " low")
+                                         + (stereo ? " stereo" : " mono") + (channel ? " B" : " A"),
+                                     blocks, 0);
+                }
+            }
+        }
+    }
+}
+
+TEST(ModelExactness, BothPathsRunHere)
+{
+    if (ampchain::fastestPath() != ampchain::Path::kAvx2)
+        GTEST_SKIP() << "this processor has no AVX2: only the two-lane path is checked";
+    EXPECT_EQ(runnablePaths().size(), 2u);
+}
 
 TEST(ModelExactness, EveryModeSwitchFactorAndLayoutMatchesThePlainAlgorithm)
 {
@@ -106,5 +174,38 @@ TEST(ModelExactness, EveryModeSwitchFactorAndLayoutMatchesThePlainAlgorithm)
                 }
             }
         }
+    }
+}
+
+// The plain algorithm has no rebuild cross-fade; the paths share it, so a
+// quality change mid-stream must sound the same on each.
+TEST(ModelExactness, RebuildCrossFadeIsTheSameOnEveryPath)
+{
+    if (runnablePaths().size() < 2)
+        GTEST_SKIP() << "one path only on this processor";
+    for (int stereo = 0; stereo < 2; ++stereo) {
+        Ka813 effect(silentHost);
+        configure(effect, 44100.f, {{kChannel, 1.f}, {kStereo, float(stereo)}, {kQuality, 0.f}});
+        std::vector<std::vector<float>> outputs;
+        for (ampchain::Path path : runnablePaths()) {
+            AmpModel model = effect.model();
+            model.chainPath = path;
+            const int frames = 1200;
+            std::vector<float> left = testSignal(frames, 0.031, 0.0), right = testSignal(frames, 0.047, 1.0);
+            for (int start = 0, size = 97; start < frames; start += size) {
+                if (start >= 300 && model.highQuality == 0) {
+                    AmpSettings next = model;
+                    next.highQuality = 1;
+                    model.change(next, 44100.f);
+                }
+                const int count = std::min(size, frames - start);
+                float* io[] = {left.data() + start, right.data() + start};
+                model.processBlock(io, io, count);
+            }
+            left.insert(left.end(), right.begin(), right.end());
+            outputs.push_back(left);
+        }
+        EXPECT_EQ(std::memcmp(outputs[0].data(), outputs[1].data(), outputs[0].size() * sizeof(float)), 0)
+            << (stereo ? "stereo" : "mono");
     }
 }

@@ -1,0 +1,40 @@
+// Which code runs the chain: the two-lane code every x86-64 processor runs,
+// or the one that steps four triode lanes at once with AVX2. Both give the
+// same output to the last bit.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+struct AmpModel;
+struct AmpSide;
+struct TriodeStage;
+
+namespace ampchain {
+
+enum class Path : int32_t { kTwoLane, kAvx2 };
+
+// The fastest path this processor can run.
+Path fastestPath();
+
+const char* pathName(Path path);
+
+// Values of one host frame that the chain reads for each of its samples.
+struct FrameValues {
+    const double* driveA;  // per host frame
+    const double* driveB;
+    int32_t shift;  // sample i belongs to frame i >> shift
+};
+
+// The active channel and the output high-pass over count samples with AVX2:
+// sides 1, samples one double each (left side only, l and r the same
+// record); sides 2, a left and a right double per sample. Knob-following
+// coefficients must be up to date. Only on a processor that has AVX2.
+void processChannelChunkAvx2(const AmpModel& model, const double& rate, AmpSide& l, AmpSide& r,
+                             int32_t sides, double* samples, size_t count, const FrameValues& frames);
+
+// Four triode stages side by side over count samples, stage i on
+// inputs[4 n + i]; the outputs replace the inputs. For benchmarks.
+void stepFourTriodesAvx2(TriodeStage* const (&stages)[4], double* inputs, size_t count, const double& rate);
+
+}  // namespace ampchain
