@@ -83,6 +83,8 @@ struct AmpModel : AmpSettings {
     bool playedSinceSettle = false;
 
 private:
+    // The factor, the period and the triodes' rate coefficients; no filter.
+    void chooseRate(float hostRate);
     void designSide(AmpSide& side);
     void setUpTriodes(AmpSide& side);
     void settleSide(AmpSide& side);

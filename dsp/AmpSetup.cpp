@@ -52,7 +52,7 @@ int32_t AmpModel::factorFor(float hostRate, int32_t highQuality)
 void AmpModel::start(const AmpSettings& initial, float hostRate)
 {
     static_cast<AmpSettings&>(*this) = initial;
-    setUp(hostRate);
+    chooseRate(hostRate);
     setUpTriodes();
     settle();
 }
@@ -74,7 +74,8 @@ void AmpModel::change(const AmpSettings& next, float hostRate)
         fadeFactor = oversamplingFactor;
         fadeRate = oversampledRate;
     }
-    setUp(hostRate);
+    // settle designs every filter for the new rate.
+    chooseRate(hostRate);
     settle();
     if (fade) {
         fadeFramesLeft = kRebuildFadeFrames;
@@ -101,6 +102,13 @@ void AmpModel::settleGains()
 
 void AmpModel::setUp(float hostRate)
 {
+    chooseRate(hostRate);
+    designSide(left);
+    designSide(right);
+}
+
+void AmpModel::chooseRate(float hostRate)
+{
     sampleRate = hostRate;
     oversamplingFactor = factorFor(hostRate, highQuality);
     // In double precision: the host rate is a float, and a float product
@@ -112,9 +120,6 @@ void AmpModel::setUp(float hostRate)
         stage.setRate(oversampledPeriod);
     for (TriodeStage& stage : right.triode)
         stage.setRate(oversampledPeriod);
-
-    designSide(left);
-    designSide(right);
 }
 
 void AmpModel::designSide(AmpSide& side)
