@@ -8,7 +8,7 @@
 #include "shell/BoundedCopy.h"
 #include "shell/EditorFactory.h"
 #include "shell/Float2String.h"
-#include "shell/Identity.h"
+#include "shell/Vst2Identity.h"
 
 using namespace ka813;
 

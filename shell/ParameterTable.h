@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "dsp/ParameterMapping.h"
+
 namespace ka813 {
 
 enum ParameterIndex : int32_t {
@@ -48,6 +50,12 @@ struct ParameterInfo {
     int32_t recordOffset;  // byte offset of the value in a program record
     ModeMemory memory;
     int32_t memorySlot;    // float index of the value in a mode memory, -1 for none
+    // What the value sets in the model.
+    float ParameterPositions::*position;
+    // A switch's two states as a host lists them, below 0.5 and from 0.5
+    // up; null for a knob.
+    const char* offLabel;
+    const char* onLabel;
 };
 
 // Size of one stored program record and of its name field, in bytes.
@@ -58,9 +66,9 @@ constexpr int32_t kProgramNameSize = 24;
 const ParameterInfo* parameterInfo(int32_t index);
 
 // A switch is in its second-named state from 0.5 up.
-inline bool switchIsOn(float value)
-{
-    return value >= 0.5f;
-}
+using ::switchIsOn;
+
+// The model's settings for a full set of parameter values, by index.
+ParameterPositions positionsOf(const float (&values)[kNumParameters]);
 
 }  // namespace ka813
