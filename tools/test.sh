@@ -30,9 +30,9 @@ ctest --test-dir build-fuzz --output-on-failure
 # The effect played by a live host's threads, under ThreadSanitizer: no race
 # may be reported (a report makes the run exit non-zero).
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKA813_TSAN=ON -DKA813_BUILD_BENCH=OFF >/dev/null
-cmake --build build-tsan -j "$jobs" --target live_host_tests
+cmake --build build-tsan -j "$jobs" --target live_host_tests core_tests
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" xvfb-run -a -s "-screen 0 1280x1024x24" \
-  ctest --test-dir build-tsan -R LiveHost --output-on-failure
+  ctest --test-dir build-tsan -R "LiveHost|EffectCore" --output-on-failure
 
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_suite build-asan -DKA813_SANITIZE=ON -DKA813_BUILD_BENCH=OFF

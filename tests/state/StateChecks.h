@@ -4,7 +4,10 @@
 //      identical: chunk bytes, parameter values and output samples;
 //  (b) getChunk after setChunk returns exactly the bytes loaded;
 //  (c) the host hears an automate for every value a setParameter call
-//      changed besides its own.
+//      changed besides its own;
+//  (d) after any history, an instance sounds exactly as a fresh one
+//      restored from the bank chunk it saves, and as one restored from its
+//      program chunk.
 // Works on any AEffect; Instance says how to make one and read its host log.
 #pragma once
 
@@ -152,6 +155,44 @@ inline std::string hostCall(Instance& instance, Choices& choices)
     }
 }
 
+// The sound of an instance from its quiet state, as after a stop and start.
+inline std::vector<float> playFromQuiet(AEffect* e)
+{
+    call(e, effMainsChanged, 0, 0);
+    call(e, effMainsChanged, 0, 1);
+    return play(e);
+}
+
+// (d): the live instance against fresh ones given what it saves.
+template <class Make>
+std::string soundsAsRestored(Instance& live, Make make)
+{
+    AEffect* e = live.effect();
+    const intptr_t program = call(e, effGetProgram);
+    const std::vector<float> sound = playFromQuiet(e);
+    for (const bool preset : {false, true}) {
+        std::vector<uint8_t> chunk = chunkOf(e, preset);
+        std::unique_ptr<Instance> restored = make();
+        AEffect* r = restored->effect();
+        // A host stores the selected program beside a bank.
+        if (!preset)
+            call(r, effSetProgram, 0, program);
+        if (call(r, effSetChunk, preset ? 1 : 0, static_cast<intptr_t>(chunk.size()), chunk.data()) != 1)
+            return "a saved chunk was refused";
+        if (valueBits(r) != valueBits(e))
+            return preset ? "a restored program chunk reads other values"
+                          : "a restored bank chunk reads other values";
+        const std::vector<float> again = playFromQuiet(r);
+        if (std::memcmp(sound.data(), again.data(), sound.size() * sizeof(float)) != 0)
+            return preset ? "the live instance sounds different from its program chunk restored"
+                          : "the live instance sounds different from its bank chunk restored";
+    }
+    // Quiet again, as the instance was before it played.
+    call(e, effMainsChanged, 0, 0);
+    call(e, effMainsChanged, 0, 1);
+    return {};
+}
+
 // The whole check over one sequence. make() gives a fresh instance.
 template <class Make>
 std::string checkSequence(const uint8_t* bytes, size_t size, Make make)
@@ -167,6 +208,11 @@ std::string checkSequence(const uint8_t* bytes, size_t size, Make make)
             if (!fault.empty())
                 return fault;
         }
+    }
+    for (auto& instance : instances) {
+        const std::string fault = soundsAsRestored(*instance, make);
+        if (!fault.empty())
+            return fault;
     }
     AEffect* last = instances[2]->effect();
     call(last, effMainsChanged, 0, 1);

@@ -113,3 +113,27 @@ TEST(StateRestore, TheHostHearsOfRecalledValues)
     EXPECT_EQ(effect->requests(audioMasterUpdateDisplay).size(), 1u);
     EXPECT_TRUE(effect->requests(audioMasterAutomate).empty());
 }
+
+// The same values make the same sound, whatever order they were set in:
+// each history against fresh instances given its bank and its program chunk.
+TEST(StateRestore, TheSoundFollowsTheValuesNotTheirOrder)
+{
+    struct Step {
+        int32_t index;
+        float value;
+    };
+    const std::vector<std::vector<Step>> histories = {
+        // Crunch chosen while B plays, then A: A crunch at its full drive.
+        {{kChannel, 1.f}, {kCleanCrunch, 1.f}, {kChannel, 0.f}},
+        {{kDriveA, 0.9f}, {kChannel, 1.f}, {kCleanCrunch, 1.f}, {kChannel, 0.f}},
+        {{kCleanCrunch, 1.f}, {kDriveA, 0.8f}, {kChannel, 1.f}, {kCleanCrunch, 0.f},
+         {kChannel, 0.f}},
+        {{kInput, 0.9f}, {kChannel, 1.f}, {kLowHighGain, 1.f}, {kInput, 0.2f}, {kChannel, 0.f}},
+    };
+    for (size_t h = 0; h < histories.size(); ++h) {
+        HostedInstance live;
+        for (const Step& step : histories[h])
+            live.plugin->setParameter(step.index, step.value);
+        EXPECT_EQ(statecheck::soundsAsRestored(live, hosted), "") << "history " << h;
+    }
+}
