@@ -37,10 +37,13 @@ EffectCore::EffectCore(Listener& listener)
     // Program 0 holds the defaults the model started with; nothing else can
     // reach the core yet.
     std::memset(chunkCopy, 0, sizeof chunkCopy);
+    for (std::atomic<uint64_t>& slot : overflowed)
+        slot.store(0, std::memory_order_relaxed);
     ValueList ignored;
     holdWaiting();
     applyProgram(0, ignored);
     letGo();
+    owner.applyIfIdle();
 }
 
 // The state: taken by whoever finds it free.
@@ -74,14 +77,54 @@ void EffectCore::setValue(int32_t index, float value, bool automated)
         return;
     }
     // Read back at once, whoever applies it and when.
-    const float before = values[index].exchange(value, std::memory_order_relaxed);
-    if (!queue.push({index, value, automated})) {
-        // Only when the state's holder has stalled for a thousand changes:
-        // this one is not taken, and the value read back stays the one held.
-        float mine = value;
-        values[index].compare_exchange_strong(mine, before, std::memory_order_relaxed);
-    }
+    values[index].store(value, std::memory_order_relaxed);
+    const ValueChange change{index, value, automated};
+    if (overflowing.load(std::memory_order_seq_cst) || !queue.push(change))
+        overflow(change);
     applyQueued();
+}
+
+namespace {
+constexpr uint64_t kWaiting = uint64_t{1} << 63, kAutomated = uint64_t{1} << 62;
+}
+
+void EffectCore::overflow(const ValueChange& change)
+{
+    uint32_t bits;
+    std::memcpy(&bits, &change.value, sizeof bits);
+    overflowed[change.index].store(kWaiting | (change.automated ? kAutomated : 0) | bits,
+                                   std::memory_order_seq_cst);
+    overflowing.store(true, std::memory_order_seq_cst);
+}
+
+// With the state held, once the queue is empty.
+bool EffectCore::takeOverflow(ValueChange& change)
+{
+    if (!overflowing.load(std::memory_order_seq_cst))
+        return false;
+    overflowing.store(false, std::memory_order_seq_cst);
+    bool taken = false;
+    for (int32_t index = 0; index < kNumParameters; ++index) {
+        if ((overflowed[index].load(std::memory_order_seq_cst) & kWaiting) == 0)
+            continue;
+        if (taken) {
+            // One at a time: the rest wait for the next round.
+            overflowing.store(true, std::memory_order_seq_cst);
+            break;
+        }
+        const uint64_t slot = overflowed[index].exchange(0, std::memory_order_seq_cst);
+        const uint32_t bits = static_cast<uint32_t>(slot);
+        float value;
+        std::memcpy(&value, &bits, sizeof value);
+        change = {index, value, (slot & kAutomated) != 0};
+        taken = true;
+    }
+    return taken;
+}
+
+bool EffectCore::pending() const
+{
+    return queue.ready() || overflowing.load(std::memory_order_seq_cst);
 }
 
 // Whoever pushes a change, and whoever lets go of the state, comes here: a
@@ -94,13 +137,14 @@ void EffectCore::applyQueued()
             return;
         ValueChange change;
         ChangeReport report;
-        const bool applied = queue.pop(change);
+        const bool applied = queue.pop(change) || takeOverflow(change);
         if (applied)
             apply(change, report);
         letGo();
+        owner.applyIfIdle();
         if (applied)
             listener.valueChanged(report);
-        if (!queue.ready())
+        if (!pending())
             return;
     }
 }
@@ -228,6 +272,7 @@ void EffectCore::selectProgram(int32_t program)
         applyProgram(program, loaded);
         letGo();
     }
+    owner.applyIfIdle();
     listener.programLoaded(loaded);
     applyQueued();
 }
@@ -286,6 +331,7 @@ bool EffectCore::loadChunk(const void* data, int32_t byteSize, bool program)
         applyProgram(current, loaded);
         letGo();
     }
+    owner.applyIfIdle();
     listener.programLoaded(loaded);
     applyQueued();
     return true;
@@ -298,6 +344,8 @@ void EffectCore::setRate(float rate)
     hostRate = rate;
     publish();
     letGo();
+    // A new rate rebuilds the model: outside the hold.
+    owner.applyIfIdle();
     applyQueued();
 }
 

@@ -104,6 +104,10 @@ private:
     void letGo();
     // Applies what waits in the queue, one change per hold.
     void applyQueued();
+    bool pending() const;
+    // A change for when the queue is full, and its way back out.
+    void overflow(const ValueChange& change);
+    bool takeOverflow(ValueChange& change);
 
     // With the state held.
     void apply(const ValueChange& change, ChangeReport& report);
@@ -118,6 +122,10 @@ private:
 
     Listener& listener;
     ChangeQueue queue;
+    // When a holder stalls long enough to fill the queue, the newest value
+    // of each parameter waits here instead, after all that is queued.
+    std::atomic<uint64_t> overflowed[kNumParameters];
+    std::atomic<bool> overflowing{false};
     std::atomic<bool> stateHeld{false};
     // Orders the user-interface calls among themselves, so that only they
     // ever wait, and only for each other or a moment of the state.

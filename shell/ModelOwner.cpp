@@ -12,6 +12,10 @@ ModelOwner::ModelOwner(const AmpSettings& initial, float hostRate)
 void ModelOwner::publish(const AmpSettings& settings, float hostRate)
 {
     handover.publish({settings, hostRate});
+}
+
+void ModelOwner::applyIfIdle()
+{
     if (audioRunning.load(std::memory_order_relaxed))
         return;
     Lease lease(holder, Lease::kControl);

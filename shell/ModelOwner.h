@@ -17,9 +17,11 @@ public:
     ModelOwner(const AmpSettings& initial, float hostRate);
 
     // New settings or a new rate. One publisher at a time (whoever holds
-    // the effect's state); never waits. While no audio runs the model takes
-    // them at once.
+    // the effect's state); never waits.
     void publish(const AmpSettings& settings, float hostRate);
+    // While no audio runs, the model takes what was published at once.
+    // Any thread, after publishing.
+    void applyIfIdle();
 
     // The host stops and starts the stream; a start plays from the quiet
     // state, so what plays does not depend on what played before the stop.

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -15,11 +17,24 @@ using namespace ka813;
 
 namespace {
 
+// Told from whichever thread applied a change.
 struct Recorder : EffectCore::Listener {
+    std::mutex mutex;
     std::vector<ChangeReport> changes;
     std::vector<ValueList> loads;
-    void valueChanged(const ChangeReport& report) override { changes.push_back(report); }
-    void programLoaded(const ValueList& values) override { loads.push_back(values); }
+    std::thread::id setter = std::this_thread::get_id();
+    int appliedElsewhere = 0;  // by a thread other than the one that set them
+    void valueChanged(const ChangeReport& report) override
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        changes.push_back(report);
+        appliedElsewhere += std::this_thread::get_id() != setter;
+    }
+    void programLoaded(const ValueList& values) override
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        loads.push_back(values);
+    }
 };
 
 struct Core {
@@ -173,41 +188,57 @@ TEST(EffectCore, ProgramsAndChunks)
     EXPECT_TRUE(playsItsValues(core.core));
 }
 
-// Value changes from one thread while another loads programs and chunks:
-// every change is applied in order by one or the other, and the state ends
-// consistent: the values read, the record and the model agree.
-TEST(EffectCore, ChangesDuringLoadsEndConsistent)
+// Value changes from one thread while another holds the state again and
+// again: with copies and names, every change lands, the last of each
+// parameter last (no mode switch recalls among them); with loads too, the state ends consistent (the values
+// read, the record and the model agree).
+TEST(EffectCore, ChangesWhileAnotherThreadHoldsTheState)
 {
-    Core core;
-    std::atomic<bool> stop{false};
-    std::thread loader([&] {
-        std::vector<unsigned char> bank(kBankSize);
-        for (int round = 0; !stop; ++round) {
-            void* data = nullptr;
-            core.core.copyChunk(&data, false);
-            std::memcpy(bank.data(), data, bank.size());
-            core.core.loadChunk(bank.data(), kBankSize, false);
-            core.core.selectProgram(round % 2);
+    for (const bool loads : {false, true}) {
+        SCOPED_TRACE(loads ? "loads" : "copies");
+        Core core;
+        std::atomic<bool> stop{false};
+        std::thread other([&] {
+            std::vector<unsigned char> bank(kBankSize);
+            char name[kProgramNameSize + 1];
+            for (int round = 0; !stop; ++round) {
+                void* data = nullptr;
+                core.core.copyChunk(&data, false);
+                std::memcpy(bank.data(), data, bank.size());
+                core.core.copyProgramName(round % kNumPrograms, name);
+                if (loads) {
+                    core.core.loadChunk(bank.data(), kBankSize, false);
+                    core.core.selectProgram(round % 2);
+                }
+            }
+        });
+        float last[kNumParameters];
+        for (int32_t i = 0; i < kNumParameters; ++i)
+            last[i] = core.core.value(i);
+        uint32_t seed = 17;
+        for (int i = 0; i < 20000; ++i) {
+            seed = seed * 1664525u + 1013904223u;
+            int32_t index = static_cast<int32_t>(seed >> 8) % kNumParameters;
+            if (!loads && index >= kParamChannel && index <= kParamLowHighGain)
+                index += kParamDriveA;
+            last[index] = static_cast<float>((seed >> 4) % 5) / 4.f;
+            core.core.setValue(index, last[index], false);
         }
-    });
-    uint32_t seed = 17;
-    for (int i = 0; i < 20000; ++i) {
-        seed = seed * 1664525u + 1013904223u;
-        core.core.setValue(static_cast<int32_t>(seed >> 8) % kNumParameters,
-                           static_cast<float>((seed >> 4) % 5) / 4.f, false);
+        stop = true;
+        other.join();
+        std::printf("%d of %zu changes applied by the other thread\n",
+                    core.recorder.appliedElsewhere, core.recorder.changes.size());
+        void* data = nullptr;
+        core.core.copyChunk(&data, true);
+        for (int32_t i = 0; i < kNumParameters; ++i) {
+            float stored;
+            std::memcpy(&stored, static_cast<unsigned char*>(data) + parameterInfo(i)->recordOffset,
+                        sizeof stored);
+            EXPECT_EQ(stored, core.core.value(i)) << i;
+            if (!loads) {
+                EXPECT_EQ(core.core.value(i), last[i]) << i;
+            }
+        }
+        EXPECT_TRUE(playsItsValues(core.core));
     }
-    stop = true;
-    loader.join();
-    // The last change of all, with nobody else about.
-    core.core.setValue(kParamMidB, 0.25f, false);
-    EXPECT_EQ(core.core.value(kParamMidB), 0.25f);
-    void* data = nullptr;
-    core.core.copyChunk(&data, true);
-    for (int32_t i = 0; i < kNumParameters; ++i) {
-        float stored;
-        std::memcpy(&stored, static_cast<unsigned char*>(data) + parameterInfo(i)->recordOffset,
-                    sizeof stored);
-        EXPECT_EQ(stored, core.core.value(i)) << i;
-    }
-    EXPECT_TRUE(playsItsValues(core.core));
 }
