@@ -56,4 +56,11 @@ constexpr uint32_t modePort(AmpMode mode, uint32_t control)
     return kFirstModePort + static_cast<uint32_t>(mode) * kNumModeControls + control;
 }
 
+// After the control inputs, one control output: the delay the oversampler
+// adds, in whole host frames, for hosts to align tracks (lv2:latency).
+constexpr uint32_t kLatencyPort = kFirstModePort + kNumAmpModes * kNumModeControls;
+constexpr const char* kLatencySymbol = "latency";
+constexpr uint32_t kNumPorts = kLatencyPort + 1;
+static_assert(kLatencyPort == 49 && kNumPorts == 50, "four audio, 45 control inputs, latency");
+
 }  // namespace ka813::lv2

@@ -12,6 +12,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth x11-utils
   zam-plugins
+  lv2-dev sordi liblilv-dev lilv-utils libebur128-dev jalv jackd2
   help2man dpkg-dev file
 )
 if [ "${1:-}" = --packaging ]; then

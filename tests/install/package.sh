@@ -30,6 +30,12 @@ expected=(
 for tool in "${tools[@]}"; do
   expected+=("-rwxr-xr-x ./usr/bin/$tool" "-rw-r--r-- ./usr/share/man/man1/$tool.1.gz")
 done
+# The LV2 bundle, with its UI when the build made one.
+bundle=(ka813.so manifest.ttl ka813.ttl presets.ttl)
+[ -f "$build/lv2/ka813.lv2/ka813_ui.so" ] && bundle+=(ka813_ui.so)
+for file in "${bundle[@]}"; do
+  expected+=("-rw-r--r-- ./usr/lib/lv2/ka813.lv2/$file")
+done
 diff -u <(printf '%s\n' "${expected[@]}" | sort -k2) \
         <(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $1, $6}' | sort -k2) \
   || fail "the package's files differ from the list above"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the package on this machine as a user would (apt-get install
 # ./ka813_*.deb), loads the installed plug-in with the installed tools, lets
-# Ardour 7's own VST 2 scanner index it, and removes the package again,
+# Ardour 7's own VST 2 scanner index it, has lilv find the LV2 plug-in where
+# LV2 hosts look for it, and removes the package again,
 # whatever happened. It needs root; without root it is skipped (status 77),
 # and so it is when a ka813 package is already installed, to leave that be.
 #   system.sh PACKAGE_WORK_DIR VERSION WORK_DIR
@@ -9,6 +10,7 @@ set -euo pipefail
 packages=$1 version=$2 work=$3
 deb=$packages/ka813_${version}_amd64.deb
 plugin=/usr/lib/vst/Varden_Ka318_v1_1.so
+bundle=/usr/lib/lv2/ka813.lv2
 scanner=/usr/lib/ardour7/ardour-vst-scanner
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -55,8 +57,13 @@ for attribute in "binary=\"$plugin\"" 'name="Varden_Ka318_v1_1"' 'creator="Orvex
   grep -qF "$attribute" "$cache" || fail "the scanner's cache has no $attribute"
 done
 
+# LV2 hosts search /usr/lib/lv2 unless told otherwise.
+info=$(env -u LV2_PATH HOME="$work/home" lv2info urn:ka813:preamp 2>&1) || true
+grep -qx "[[:space:]]*Binary: *file://$bundle/ka813.so" <<<"$info" \
+  || { echo "$info"; fail "lilv does not find the LV2 plug-in in $bundle"; }
+
 trap - EXIT
 remove
 ! dpkg-query -W -f='${Status}' ka813 2>/dev/null | grep -q 'install ok installed' || fail "ka813 is still installed"
-[ ! -e "$plugin" ] && [ ! -e /usr/bin/ka813-render ] || fail "files stay behind after the package is removed"
+[ ! -e "$plugin" ] && [ ! -e "$bundle" ] && [ ! -e /usr/bin/ka813-render ] || fail "files stay behind after the package is removed"
 echo "installed, loaded, scanned by Ardour and removed again"
