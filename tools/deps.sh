@@ -13,7 +13,7 @@ packages=(
   xvfb xauth x11-utils
   zam-plugins
   help2man dpkg-dev file
-  lv2-dev
+  lv2-dev liblilv-dev jalv jackd2
 )
 if [ "${1:-}" = --packaging ]; then
   packages+=(lintian ardour)
