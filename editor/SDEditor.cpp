@@ -33,14 +33,14 @@ SDEditor::~SDEditor() {
 const CRect& SDEditor::getRect() {
     // A host usually asks before it opens the panel, to size its window.
     if (!frame)
-        scale = uiScale();
+        scale = scaleToOpenAt();
     rect = CRect(0, 0, hBackground->getWidth() * scale, hBackground->getHeight() * scale);
     return rect;
 }
 
 bool SDEditor::open(void* parentWindow) {
     const platform::DisplayUse display;  // one connection for the scale and the window
-    const int32_t newScale = uiScale();
+    const int32_t newScale = scaleToOpenAt();
     // The layout is the same at every scale: sizes come from the plain background.
     CFrame* newFrame = new CFrame(CRect(0, 0, hBackground->getWidth(), hBackground->getHeight()),
                                   parentWindow, this, newScale);
@@ -138,6 +138,12 @@ void SDEditor::valueChanged(CDrawContext* /*context*/, CControl* control) {
     effect->setParameterAutomated(tag, control->getValue());
     control->setDirty(true);
 }
+
+void SDEditor::setHostScale(int32_t requested) {
+    hostScale = requested == 1 || requested == 2 ? requested : 0;
+}
+
+int32_t SDEditor::scaleToOpenAt() const { return hostScale ? hostScale : uiScale(); }
 
 CControl* SDEditor::controlForTag(int32_t tag) const {
     return frame && validTag(tag) ? controls[tag] : nullptr;

@@ -29,11 +29,16 @@ public:
 
     // The control showing a parameter while the panel is open, else null.
     VSTGUI::CControl* controlForTag(int32_t tag) const;
+    // A scale the host decided (1 or 2), used from the next open on instead
+    // of the panel's own rule; 0 gives the rule back.
+    void setHostScale(int32_t hostScale);
 
 private:
     VSTGUI::CControl* controls[ka813::kNumTags] = {};
     VSTGUI::CBitmap* hBackground = nullptr;  // at the plain scale: the layout's size
     int32_t scale = 1;
+    int32_t hostScale = 0;
+    int32_t scaleToOpenAt() const;
 
     // The effect may tell us of changes from any thread (host automation),
     // while this thread draws the controls: a change only marks its tag, and
