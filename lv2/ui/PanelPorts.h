@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "lv2/Ports.h"
+#include "lv2/ModeValues.h"
 
 namespace ka813::lv2 {
 
@@ -22,10 +22,6 @@ public:
     // the knobs show.
     static bool selectsMode(uint32_t port);
 
-    AmpMode modeA() const;       // A clean or A crunch, whichever channel plays
-    AmpMode modeB() const;       // B low or B high gain, whichever channel plays
-    AmpMode activeMode() const;  // the mode of the channel that plays
-
     // The port a parameter's control shows and writes now; 0 (no control
     // port) for an index outside the table.
     uint32_t portOf(int32_t parameter) const;
@@ -38,9 +34,7 @@ public:
     void setPort(uint32_t index, float value);
 
 private:
-    float global(int32_t parameter) const;
-
-    float values[kNumControlPorts];
+    ControlValues values;
 };
 
 }  // namespace ka813::lv2
