@@ -1,4 +1,4 @@
-// What the host's audio thread calls waits for nothing: a host of its own
+// What the host's audio thread calls waits for nothing: hosts of its own
 // marks its audio thread and counts every lock, allocation and blocking
 // system call made from it inside setParameter, getParameter,
 // getParameterDisplay and processReplacing, while another thread loads
@@ -22,6 +22,9 @@
 #include <thread>
 #include <vector>
 
+#include <lv2/core/lv2.h>
+
+#include "lv2/Ports.h"
 #include "shell/Vst2Interface.h"
 #include "tests/shell/PluginPath.h"
 
@@ -243,5 +246,47 @@ TEST(RealtimeHost, TheAudioThreadNeitherLocksNorAllocatesNorSleeps)
 
     call(e, effMainsChanged, 0, 0);
     call(e, effClose);
+    dlclose(library);
+}
+
+// The LV2 plug-in's run, with every control moving between blocks: nothing
+// there locks, allocates or calls the system either.
+TEST(RealtimeHost, TheLv2RunNeitherLocksNorAllocatesNorSleeps)
+{
+    realSyscall = real<SyscallFn>("syscall");
+    realWrite = real<WriteFn>("write");
+    realNanosleep = real<NanosleepFn>("nanosleep");
+    realYield = real<YieldFn>("sched_yield");
+    void* library = dlopen(KA813_LV2_BINARY, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_TRUE(library) << dlerror();
+    auto entry = reinterpret_cast<const LV2_Descriptor* (*)(uint32_t)>(dlsym(library, "lv2_descriptor"));
+    ASSERT_TRUE(entry);
+    const LV2_Descriptor* descriptor = entry(0);
+    ASSERT_TRUE(descriptor);
+    const LV2_Feature* const features[] = {nullptr};
+    LV2_Handle plugin = descriptor->instantiate(descriptor, 48000.0, KA813_LV2_BUNDLE, features);
+    ASSERT_TRUE(plugin);
+    using namespace ka813::lv2;
+    std::vector<float> left(512), right(512), outLeft(512), outRight(512);
+    for (size_t n = 0; n < left.size(); ++n)
+        left[n] = right[n] = static_cast<float>(0.3 * std::sin(0.05 * static_cast<double>(n)));
+    std::vector<float> controls(kNumPorts, 0.5f);
+    descriptor->connect_port(plugin, kInputLeft, left.data());
+    descriptor->connect_port(plugin, kInputRight, right.data());
+    descriptor->connect_port(plugin, kOutputLeft, outLeft.data());
+    descriptor->connect_port(plugin, kOutputRight, outRight.data());
+    for (uint32_t port = kFirstGlobalPort; port < kNumPorts; ++port)
+        descriptor->connect_port(plugin, port, &controls[port]);
+    descriptor->activate(plugin);
+    uint32_t seed = 813;
+    for (int block = 0; block < 2000; ++block) {
+        seed = seed * 1664525u + 1013904223u;
+        controls[kFirstGlobalPort + (seed >> 8) % kNumControlPorts] = static_cast<float>((seed >> 4) % 3) / 2.f;
+        Counted counted;
+        descriptor->run(plugin, 1 + (seed >> 12) % 512);
+    }
+    EXPECT_EQ(waits.load(), 0) << "last kind " << lastKind.load();
+    descriptor->deactivate(plugin);
+    descriptor->cleanup(plugin);
     dlclose(library);
 }
