@@ -3,18 +3,10 @@
 #include <cstring>
 
 #include "dsp/AmpChain.h"
+#include "dsp/CircuitValues.h"
 #include "dsp/HalfBandLanes.h"
 
 namespace {
-
-// Per-frame glide of the smoothed gains: new = 0.001 target + 0.999 old.
-constexpr double kGlideTarget = 0.001;
-constexpr double kGlideKeep = 0.999;
-
-// A sine of 1e-8 added to the input keeps the recursive filters' states out
-// of the denormal range in silence. 10000 times the model's two pi.
-constexpr double kAntiDenormalAmplitude = 1e-8;
-constexpr double kAntiDenormalPhase = 62831.9304;
 
 inline double antiDenormalAt(int32_t framesLeft, double period)
 {
