@@ -1,0 +1,255 @@
+// The wiring of the two preamp channels, written once for any lane type:
+// which elements follow each triode, in what order, with which fixed
+// scalings. A channel is its elements' steppers (state loaded at
+// construction, stored by store) and after<g>(i, x), the work between the
+// output x of its triode g and the next triode's grid, on sample i of the
+// chunk. Who steps the triodes, and in what skew, is the path's business.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "dsp/AmpModel.h"
+#include "dsp/ChainPath.h"
+#include "dsp/CircuitValues.h"
+
+namespace ampchain {
+
+// The chain's output through the output scaling and the side's output high-pass.
+template <class Lane>
+struct OutputStepper : BiquadStepper<Lane> {
+    OutputStepper(const AmpSide& l, const AmpSide& r) : BiquadStepper<Lane>(l.outputFilter, r.outputFilter) {}
+    Lane step(const Lane x) { return BiquadStepper<Lane>::step(kPlateToOutputScale * x); }
+    void store(AmpSide& l, AmpSide& r) const { BiquadStepper<Lane>::store(l.outputFilter, r.outputFilter); }
+};
+
+// Four triodes; gain shaped by shelves and lowpasses between them.
+template <bool highGain, class Lane>
+class ChannelB {
+public:
+    static constexpr size_t kFirstTriode = 0;
+    static constexpr size_t kTriodes = 4;
+
+    ChannelB(const AmpModel& model, AmpSide& l, AmpSide& r, Lane* samples, const FrameValues& frames)
+        : l(l),
+          r(r),
+          samples(samples),
+          drive(frames.driveB),
+          shift(frames.shift),
+          bottom(model.bottomB),
+          bright(model.brightB),
+          contourGain(model.contourBShaped),
+          stackL(l.toneStackB[model.focusB != 0 ? 1 : 0]),
+          stackR(r.toneStackB[model.focusB != 0 ? 1 : 0]),
+          gainShelfL(highGain ? l.highGainShelfB : l.lowGainShelfB),
+          gainShelfR(highGain ? r.highGainShelfB : r.lowGainShelfB),
+          gainPoleL(highGain ? l.onePole2700 : l.onePole3000),
+          gainPoleR(highGain ? r.onePole2700 : r.onePole3000),
+          onePole750(l.onePole750, r.onePole750),
+          shelf1(l.shelfB1, r.shelfB1),
+          lowpass3k0(l.lowpass3k[0], r.lowpass3k[0]),
+          gainShelf(gainShelfL, gainShelfR),
+          gainPole(gainPoleL, gainPoleR),
+          lowpass3k1(l.lowpass3k[1], r.lowpass3k[1]),
+          lowpass5k0(l.lowpass5k[0], r.lowpass5k[0]),
+          onePole3250(l.onePole3250, r.onePole3250),
+          lowpass3k2(l.lowpass3k[2], r.lowpass3k[2]),
+          lowpass5k1(l.lowpass5k[1], r.lowpass5k[1]),
+          bottomShelf(l.bottomShelfB, r.bottomShelfB),
+          brightPeak(l.brightPeakB, r.brightPeakB),
+          toneStack(stackL, stackR),
+          output(l, r)
+    {
+    }
+
+    template <size_t g>
+    void after(size_t i, Lane x)
+    {
+        static_assert(g < kTriodes, "a stage of this channel");
+        constexpr double gainDivider = highGain ? kHighGainDividerB : kLowGainDividerB;
+        if constexpr (g == 0) {
+            x = onePole750.step(x * kFirstDividerB);
+            x = shelf1.step(x);
+            samples[i] = lowpass3k0.step(x * drive[i >> shift]);
+        } else if constexpr (g == 1) {
+            x = gainPole.step(gainShelf.step(x) * gainDivider);
+            samples[i] = lowpass5k0.step(lowpass3k1.step(x));
+        } else if constexpr (g == 2) {
+            x = onePole3250.step(x) * kThirdDividerB;
+            samples[i] = lowpass5k1.step(lowpass3k2.step(x));
+        } else {
+            if (bottom == 1)
+                x = bottomShelf.step(x);
+            if (bright == 1)
+                x = brightPeak.step(x);
+            samples[i] = output.step(toneStack.step(x) * contourGain);
+        }
+    }
+
+    void store() const
+    {
+        onePole750.store(l.onePole750, r.onePole750);
+        shelf1.store(l.shelfB1, r.shelfB1);
+        lowpass3k0.store(l.lowpass3k[0], r.lowpass3k[0]);
+        gainShelf.store(gainShelfL, gainShelfR);
+        gainPole.store(gainPoleL, gainPoleR);
+        lowpass3k1.store(l.lowpass3k[1], r.lowpass3k[1]);
+        lowpass5k0.store(l.lowpass5k[0], r.lowpass5k[0]);
+        onePole3250.store(l.onePole3250, r.onePole3250);
+        lowpass3k2.store(l.lowpass3k[2], r.lowpass3k[2]);
+        lowpass5k1.store(l.lowpass5k[1], r.lowpass5k[1]);
+        bottomShelf.store(l.bottomShelfB, r.bottomShelfB);
+        brightPeak.store(l.brightPeakB, r.brightPeakB);
+        toneStack.store(stackL, stackR);
+        output.store(l, r);
+    }
+
+private:
+    AmpSide& l;
+    AmpSide& r;
+    Lane* const samples;
+    const double* const drive;
+    const int32_t shift;
+    const int32_t bottom;
+    const int32_t bright;
+    const double contourGain;
+    ToneStack& stackL;
+    ToneStack& stackR;
+    Biquad& gainShelfL;
+    Biquad& gainShelfR;
+    OnePoleLowpass& gainPoleL;
+    OnePoleLowpass& gainPoleR;
+
+    OnePoleLowpassStepper<Lane> onePole750;
+    BiquadStepper<Lane> shelf1;
+    BiquadStepper<Lane> lowpass3k0;
+    BiquadStepper<Lane> gainShelf;
+    OnePoleLowpassStepper<Lane> gainPole;
+    BiquadStepper<Lane> lowpass3k1;
+    BiquadStepper<Lane> lowpass5k0;
+    OnePoleLowpassStepper<Lane> onePole3250;
+    BiquadStepper<Lane> lowpass3k2;
+    BiquadStepper<Lane> lowpass5k1;
+    BiquadStepper<Lane> bottomShelf;
+    BiquadStepper<Lane> brightPeak;
+    ToneStackStepper<Lane> toneStack;
+    OutputStepper<Lane> output;
+};
+
+// Three triodes; clean divides the second drive gain out again after the
+// third triode, crunch keeps it.
+template <bool crunch, class Lane>
+class ChannelA {
+public:
+    static constexpr size_t kFirstTriode = 4;
+    static constexpr size_t kTriodes = 3;
+
+    ChannelA(const AmpModel& model, AmpSide& l, AmpSide& r, Lane* samples, const FrameValues& frames)
+        : l(l),
+          r(r),
+          samples(samples),
+          drive(frames.driveA),
+          shift(frames.shift),
+          shaped(model.driveAShaped),
+          makeUp(kCleanMakeUpA * model.driveAShapedInv),
+          bottom(model.bottomA),
+          bright(model.brightA),
+          contourGain(model.contourAShaped),
+          stackL(l.toneStackA[model.focusA != 0 ? 1 : 0]),
+          stackR(r.toneStackA[model.focusA != 0 ? 1 : 0]),
+          modeShelfL(crunch ? l.crunchShelfA : l.cleanLowShelfA),
+          modeShelfR(crunch ? r.crunchShelfA : r.cleanLowShelfA),
+          bottomHighpass(l.bottomHighpassA, r.bottomHighpassA),
+          bottomShelf(l.bottomShelfA, r.bottomShelfA),
+          brightShelf(l.brightShelfA, r.brightShelfA),
+          modeShelf(modeShelfL, modeShelfR),
+          lowpass5k(l.lowpass5k[2], r.lowpass5k[2]),
+          toneStack(stackL, stackR),
+          output(l, r)
+    {
+    }
+
+    template <size_t g>
+    void after(size_t i, Lane x)
+    {
+        static_assert(g < kTriodes, "a stage of this channel");
+        constexpr double modeDivider = crunch ? kCrunchDividerA : kCleanDividerA;
+        if constexpr (g == 0) {
+            if (bottom == 0)
+                x = bottomHighpass.step(x);
+            else
+                x = bottomShelf.step(x) * kBottomShelfMakeUpA;
+            x = x * drive[i >> shift];
+            samples[i] = bright == 0 ? x * shaped : brightShelf.step(x);
+        } else if constexpr (g == 1) {
+            x = modeShelf.step(x * modeDivider);
+            samples[i] = lowpass5k.step(x);
+        } else {
+            if (!crunch)
+                x = x * makeUp;
+            x = toneStack.step(x) * contourGain;
+            samples[i] = output.step(x * kOutputGainA);
+        }
+    }
+
+    void store() const
+    {
+        bottomHighpass.store(l.bottomHighpassA, r.bottomHighpassA);
+        bottomShelf.store(l.bottomShelfA, r.bottomShelfA);
+        brightShelf.store(l.brightShelfA, r.brightShelfA);
+        modeShelf.store(modeShelfL, modeShelfR);
+        lowpass5k.store(l.lowpass5k[2], r.lowpass5k[2]);
+        toneStack.store(stackL, stackR);
+        output.store(l, r);
+    }
+
+private:
+    AmpSide& l;
+    AmpSide& r;
+    Lane* const samples;
+    const double* const drive;
+    const int32_t shift;
+    const double shaped;
+    const double makeUp;
+    const int32_t bottom;
+    const int32_t bright;
+    const double contourGain;
+    ToneStack& stackL;
+    ToneStack& stackR;
+    Biquad& modeShelfL;
+    Biquad& modeShelfR;
+
+    OnePoleHighpassStepper<Lane> bottomHighpass;
+    BiquadStepper<Lane> bottomShelf;
+    BiquadStepper<Lane> brightShelf;
+    BiquadStepper<Lane> modeShelf;
+    BiquadStepper<Lane> lowpass5k;
+    ToneStackStepper<Lane> toneStack;
+    OutputStepper<Lane> output;
+};
+
+// The active channel's circuit for the model's switches, handed to
+// run(channel), which steps its triodes and calls its after steps; then its
+// elements' states go back to the sides.
+template <class Lane, class Run>
+inline void runActiveChannel(const AmpModel& model, AmpSide& l, AmpSide& r, Lane* samples,
+                             const FrameValues& frames, const Run& run)
+{
+    auto with = [&](auto&& channel) {
+        run(channel);
+        channel.store();
+    };
+    if (model.channelB == 1) {
+        if (model.highGainB == 0)
+            with(ChannelB<false, Lane>(model, l, r, samples, frames));
+        else
+            with(ChannelB<true, Lane>(model, l, r, samples, frames));
+    } else {
+        if (model.crunchA == 0)
+            with(ChannelA<false, Lane>(model, l, r, samples, frames));
+        else
+            with(ChannelA<true, Lane>(model, l, r, samples, frames));
+    }
+}
+
+}  // namespace ampchain
