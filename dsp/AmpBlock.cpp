@@ -204,15 +204,6 @@ bool anyImplausible(const float* samples, int32_t frames)
 
 }  // namespace
 
-void AmpModel::processChannelPair(AmpSide& side, double& first, double& second)
-{
-    double pair[2] = {first, second};
-    const ampchain::FrameValues values{&driveA, &driveB, 1};
-    ampchain::processChannelChunk(*this, oversampledRate, side, side, pair, 2, values);
-    first = pair[0];
-    second = pair[1];
-}
-
 void AmpModel::processBlock(const float* const* inputs, float* const* outputs, int32_t frames)
 {
     if (frames <= 0)

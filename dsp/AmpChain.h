@@ -28,7 +28,7 @@ inline void runSkewed(size_t count, const Segments&... segments)
 {
     constexpr size_t depth = sizeof...(Segments);
     const size_t steps = count + depth - 1;
-    auto edge = [&](size_t step) {
+    auto edge = [&](size_t step) __attribute__((always_inline)) {
         size_t index = 0;
         ((step >= index && step - index < count ? segments(step - index) : void(), ++index), ...);
     };
@@ -68,14 +68,22 @@ inline void runSegments(Channel& channel, AmpSide& l, AmpSide& r, const double& 
     (triodes[g].store(l.triode[first + g], r.triode[first + g]), ...);
 }
 
+template <class Channel, class Lane>
+inline void runChannel(const AmpModel& model, const double& rate, AmpSide& l, AmpSide& r, Lane* samples,
+                       size_t count, const FrameValues& frames)
+{
+    Channel channel(model, l, r, samples, frames);
+    runSegments(channel, l, r, rate, samples, count, std::make_index_sequence<Channel::kTriodes>());
+    channel.store();
+}
+
 // The two-lane code, or one lane in mono.
 template <class Lane>
 inline void processTwoLane(const AmpModel& model, const double& rate, AmpSide& l, AmpSide& r,
                            Lane* samples, size_t count, const FrameValues& frames)
 {
-    runActiveChannel(model, l, r, samples, frames, [&](auto& channel) {
-        using Channel = std::remove_reference_t<decltype(channel)>;
-        runSegments(channel, l, r, rate, samples, count, std::make_index_sequence<Channel::kTriodes>());
+    forActiveChannel<Lane>(model, [&](auto tag) {
+        runChannel<typename decltype(tag)::Type>(model, rate, l, r, samples, count, frames);
     });
 }
 

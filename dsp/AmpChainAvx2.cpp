@@ -183,13 +183,15 @@ struct TriodeLanes : TriodeStepper<Lane, LaneCurve<Lane>> {
         this->sampleRate = splat<Lane>(rate);
     }
 
+    [[gnu::always_inline]] inline Lane step(const Lane x) { return this->stepInlined(x); }
+
     // A step in which only the lanes of active take a sample; the others
     // keep their state.
     Lane stepSome(const Lane x, const Mask active)
     {
         const Lane keep[6] = {this->gridVoltage,   this->gridCurrent,  this->cathodeVoltage,
                               this->plateVoltage,  this->plateCurrent, this->output};
-        const Lane y = this->step(x);
+        const Lane y = step(x);
         this->gridVoltage = select(active, this->gridVoltage, keep[0]);
         this->gridCurrent = select(active, this->gridCurrent, keep[1]);
         this->cathodeVoltage = select(active, this->cathodeVoltage, keep[2]);
@@ -361,7 +363,7 @@ inline void runSkewedByTwo(size_t count, Lane* samples, TriodeBank<Lane, S>& tri
 {
     static_assert(sizeof...(After) == S, "one segment per stage");
     const Lane zero = splat<Lane>(0.0);
-    auto at = [&](size_t t, auto edge) {
+    auto at = [&](size_t t, auto edge) __attribute__((always_inline)) {
         constexpr bool Edge = decltype(edge)::value;
         Lane in[S], out[S];
         bool active[S];
@@ -392,17 +394,25 @@ inline void runStages(Channel& channel, Lane* samples, size_t count, TriodeBank<
     runSkewedByTwo(count, samples, triodes, [&](size_t i, Lane x) { channel.template after<g>(i, x); }...);
 }
 
-// The active channel with its triodes in the banks above.
-template <class Lane>
+// A channel with its triodes in the banks above.
+template <class Channel, class Lane>
 void runChannel(const AmpModel& model, const double& rate, AmpSide& l, AmpSide& r, Lane* samples,
                 size_t count, const ampchain::FrameValues& frames)
 {
-    ampchain::runActiveChannel(model, l, r, samples, frames, [&](auto& channel) {
-        using Channel = std::remove_reference_t<decltype(channel)>;
-        constexpr size_t first = Channel::kFirstTriode;
-        TriodeBank<Lane, Channel::kTriodes> triodes(&l.triode[first], &r.triode[first], rate);
-        runStages(channel, samples, count, triodes, std::make_index_sequence<Channel::kTriodes>());
-        triodes.store();
+    constexpr size_t first = Channel::kFirstTriode;
+    Channel channel(model, l, r, samples, frames);
+    TriodeBank<Lane, Channel::kTriodes> triodes(&l.triode[first], &r.triode[first], rate);
+    runStages(channel, samples, count, triodes, std::make_index_sequence<Channel::kTriodes>());
+    triodes.store();
+    channel.store();
+}
+
+template <class Lane>
+void processChunk(const AmpModel& model, const double& rate, AmpSide& l, AmpSide& r, Lane* samples,
+                  size_t count, const ampchain::FrameValues& frames)
+{
+    ampchain::forActiveChannel<Lane>(model, [&](auto tag) {
+        runChannel<typename decltype(tag)::Type>(model, rate, l, r, samples, count, frames);
     });
 }
 
@@ -416,9 +426,9 @@ void processChannelChunkAvx2(const AmpModel& model, const double& rate, AmpSide&
     static_assert(sizeof(Pair) == 2 * sizeof(double) && sizeof(Single) == sizeof(double),
                   "lanes are plain doubles");
     if (sides == 2)
-        runChannel(model, rate, l, r, reinterpret_cast<Pair*>(samples), count, frames);
+        processChunk(model, rate, l, r, reinterpret_cast<Pair*>(samples), count, frames);
     else
-        runChannel(model, rate, l, l, reinterpret_cast<Single*>(samples), count, frames);
+        processChunk(model, rate, l, l, reinterpret_cast<Single*>(samples), count, frames);
 }
 
 void stepFourTriodesAvx2(TriodeStage* const (&stages)[4], double* inputs, size_t count, const double& rate)

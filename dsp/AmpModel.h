@@ -31,21 +31,19 @@ struct AmpModel : AmpSettings {
 
     // Chooses the oversampling factor for the host rate and the quality,
     // recomputes every coefficient of both sides and clears the linear
-    // filters' histories. Triode states and half-band histories are kept.
+    // filters' histories; triode states and half-band histories are kept.
+    // A rate change in place, without the settling and cross-fade of
+    // change: for tests that compare two models across one.
     void setUp(float hostRate);
     // Configures the fourteen triode stages and solves their operating
-    // points at the oversampled rate the last setUp chose.
+    // points at the oversampled rate chosen last.
     void setUpTriodes();
 
     // One host block, in place allowed.
     void processBlock(const float* const* inputs, float* const* outputs, int32_t frames);
 
-    // The active channel's circuit on two consecutive oversampled samples of
-    // one side, first the earlier.
-    void processChannelPair(AmpSide& side, double& first, double& second);
-
     // Set-up.
-    float sampleRate = 0.f;          // host rate of the last setUp
+    float sampleRate = 0.f;          // host rate the model runs at
     int32_t oversamplingFactor = 0;  // 2, 4 or 8
     double oversampledPeriod = 0.0;  // T, seconds
     double oversampledRate = 0.0;    // 1 / T, Hz

@@ -15,8 +15,8 @@ struct Biquad {
 
 // A high shelf whose shelf gain can follow a control value sample by sample.
 // Keeps K and K^2 of its design so a new gain costs a few multiplies, not a tangent.
-// Runs through processWithGain or runGroupWithGain; the plain biquad runner
-// would leave its numerator at the last gain.
+// Runs through processWithGain, or through the plain steppers after follow
+// brought its numerator to the gain.
 struct ShelvingBiquad : Biquad {
     double k, k2;
     double gain;  // the gain the numerator currently holds
@@ -163,24 +163,6 @@ inline void ShelvingBiquad::follow(const double& newGain, const double& root)
         b1 = 2.0 * (newGain * k2 - 1.0);
         b2 = 1.0 - k * root + newGain * k2;
     }
-}
-
-// Each side re-derives its own numerator when the gain moves.
-template <size_t G>
-inline void runGroupWithGain(ShelvingBiquad& shelf, ShelvingBiquad&, double (&samples)[G],
-                             const double& gain, const double& root)
-{
-    for (double& sample : samples)
-        shelf.processWithGain(gain, root, sample);
-}
-
-template <size_t G>
-inline void runGroupWithGain(ShelvingBiquad& l, ShelvingBiquad& r, DoublePair (&samples)[G],
-                             const double& gain, const double& root)
-{
-    runSidesApart(l, r, samples, [&](ShelvingBiquad& side, double(&group)[G]) {
-        runGroupWithGain(side, side, group, gain, root);
-    });
 }
 
 template <class Lane, size_t G>

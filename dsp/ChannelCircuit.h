@@ -228,27 +228,28 @@ private:
     OutputStepper<Lane> output;
 };
 
-// The active channel's circuit for the model's switches, handed to
-// run(channel), which steps its triodes and calls its after steps; then its
-// elements' states go back to the sides.
+// A channel type, handed over as a value.
+template <class Channel>
+struct ChannelTag {
+    using Type = Channel;
+};
+
+// run(ChannelTag<Channel>()) with the active channel's circuit for the
+// model's switches. run constructs the channel, steps its triodes with its
+// after steps, and stores it.
 template <class Lane, class Run>
-inline void runActiveChannel(const AmpModel& model, AmpSide& l, AmpSide& r, Lane* samples,
-                             const FrameValues& frames, const Run& run)
+inline void forActiveChannel(const AmpModel& model, const Run& run)
 {
-    auto with = [&](auto&& channel) {
-        run(channel);
-        channel.store();
-    };
     if (model.channelB == 1) {
         if (model.highGainB == 0)
-            with(ChannelB<false, Lane>(model, l, r, samples, frames));
+            run(ChannelTag<ChannelB<false, Lane>>());
         else
-            with(ChannelB<true, Lane>(model, l, r, samples, frames));
+            run(ChannelTag<ChannelB<true, Lane>>());
     } else {
         if (model.crunchA == 0)
-            with(ChannelA<false, Lane>(model, l, r, samples, frames));
+            run(ChannelTag<ChannelA<false, Lane>>());
         else
-            with(ChannelA<true, Lane>(model, l, r, samples, frames));
+            run(ChannelTag<ChannelA<true, Lane>>());
     }
 }
 

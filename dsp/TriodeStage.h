@@ -144,7 +144,11 @@ struct TriodeStepper {
     // For lanes that hold different stages: the caller fills every member.
     TriodeStepper() = default;
 
-    Lane step(const Lane x)
+    Lane step(const Lane x) { return stepInlined(x); }
+
+    // The formula itself, for callers that must have it inlined into their
+    // loop (out of line every state register passes through memory).
+    [[gnu::always_inline]] inline Lane stepInlined(const Lane x)
     {
         const Lane one = splat<Lane>(1.0), zero = splat<Lane>(0.0);
         gridVoltage = x;
