@@ -154,7 +154,11 @@ inline void runGroup(Biquad& l, Biquad& r, Lane (&samples)[G])
 }
 
 // The gain-following shelf's numerator for a gain: the check and update of
-// processWithGain, made once before a run of samples at that gain.
+// processWithGain, made once before a run of samples at that gain. It is the
+// designer's high-shelf numerator summed in another order (k root + 1 first,
+// then the gain term), which rounds differently for about four gains in ten:
+// one shared sum would move channel A's output with Bright on, or that of
+// every fixed shelf, in its last bits, so the two stay apart.
 inline void ShelvingBiquad::follow(const double& newGain, const double& root)
 {
     if (gain != newGain) {  // also true when either side is NaN
