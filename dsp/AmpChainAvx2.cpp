@@ -243,7 +243,7 @@ struct TriodeBank<Pair, 4> {
     {
     }
     template <bool Edge>
-    void step(const Pair (&in)[4], const bool (&active)[4], Pair (&out)[4])
+    [[gnu::always_inline]] inline void step(const Pair (&in)[4], const bool (&active)[4], Pair (&out)[4])
     {
         const Quad a{_mm256_insertf128_pd(_mm256_castpd128_pd256(in[0].v), in[1].v, 1)};
         const Quad b{_mm256_insertf128_pd(_mm256_castpd128_pd256(in[2].v), in[3].v, 1)};
@@ -279,7 +279,7 @@ struct TriodeBank<Pair, 3> {
     {
     }
     template <bool Edge>
-    void step(const Pair (&in)[3], const bool (&active)[3], Pair (&out)[3])
+    [[gnu::always_inline]] inline void step(const Pair (&in)[3], const bool (&active)[3], Pair (&out)[3])
     {
         const Quad a{_mm256_insertf128_pd(_mm256_castpd128_pd256(in[0].v), in[1].v, 1)};
         const Quad x = Edge ? low.stepSome(a, activeLanes(active[0], active[0], active[1], active[1])) : low.step(a);
@@ -304,7 +304,7 @@ struct MonoFourTriodes {
     {
     }
     template <bool Edge>
-    void step(const Single (&in)[4], const bool (&active)[4], Single (&out)[4])
+    [[gnu::always_inline]] inline void step(const Single (&in)[4], const bool (&active)[4], Single (&out)[4])
     {
         const Pair a{_mm_setr_pd(in[0].v, in[1].v)};
         const Pair b{_mm_setr_pd(in[2].v, in[3].v)};
@@ -334,7 +334,7 @@ struct MonoThreeTriodes {
     TriodeQuad quad;
     MonoThreeTriodes(TriodeStage* l, const double& rate) : quad({&l[0], &l[1], &l[2], &l[2]}, rate) {}
     template <bool Edge>
-    void step(const Single (&in)[3], const bool (&active)[3], Single (&out)[3])
+    [[gnu::always_inline]] inline void step(const Single (&in)[3], const bool (&active)[3], Single (&out)[3])
     {
         const Quad x{_mm256_setr_pd(in[0].v, in[1].v, in[2].v, in[2].v)};
         alignas(32) double y[4];
