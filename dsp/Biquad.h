@@ -58,7 +58,7 @@ struct BiquadStepper {
     Lane invA0, a1, a2, b0, b1, b2;
     Lane x1, x2, y1, y2;
 
-    BiquadStepper(const Biquad& l, const Biquad& r)
+    [[gnu::always_inline]] BiquadStepper(const Biquad& l, const Biquad& r)
         : invA0(loadLanes<Lane>(l.invA0, r.invA0)),
           a1(loadLanes<Lane>(l.a1, r.a1)),
           a2(loadLanes<Lane>(l.a2, r.a2)),
@@ -72,7 +72,7 @@ struct BiquadStepper {
     {
     }
 
-    Lane step(const Lane x)
+    [[gnu::always_inline]] Lane step(const Lane x)
     {
         const Lane y = (b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2) * invA0;
         x2 = x1;
@@ -82,7 +82,7 @@ struct BiquadStepper {
         return y;
     }
 
-    void store(Biquad& l, Biquad& r) const
+    [[gnu::always_inline]] void store(Biquad& l, Biquad& r) const
     {
         storeLanes(x1, l.x1, r.x1);
         storeLanes(x2, l.x2, r.x2);
@@ -95,34 +95,34 @@ template <class Lane>
 struct OnePoleLowpassStepper {
     Lane input, feedback, state;
 
-    OnePoleLowpassStepper(const OnePoleLowpass& l, const OnePoleLowpass& r)
+    [[gnu::always_inline]] OnePoleLowpassStepper(const OnePoleLowpass& l, const OnePoleLowpass& r)
         : input(splat<Lane>(l.input)),
           feedback(splat<Lane>(l.feedback)),
           state(loadLanes<Lane>(l.state, r.state))
     {
     }
 
-    Lane step(const Lane x)
+    [[gnu::always_inline]] Lane step(const Lane x)
     {
         state = input * x + feedback * state;
         return state;
     }
 
-    void store(OnePoleLowpass& l, OnePoleLowpass& r) const { storeLanes(state, l.state, r.state); }
+    [[gnu::always_inline]] void store(OnePoleLowpass& l, OnePoleLowpass& r) const { storeLanes(state, l.state, r.state); }
 };
 
 template <class Lane>
 struct OnePoleHighpassStepper {
     Lane m, lastInput, lastOutput;
 
-    OnePoleHighpassStepper(const OnePoleHighpass& l, const OnePoleHighpass& r)
+    [[gnu::always_inline]] OnePoleHighpassStepper(const OnePoleHighpass& l, const OnePoleHighpass& r)
         : m(splat<Lane>(l.coefficient)),
           lastInput(loadLanes<Lane>(l.lastInput, r.lastInput)),
           lastOutput(loadLanes<Lane>(l.lastOutput, r.lastOutput))
     {
     }
 
-    Lane step(const Lane x)
+    [[gnu::always_inline]] Lane step(const Lane x)
     {
         const Lane y = m * (x - lastInput) + m * lastOutput;
         lastInput = x;
@@ -130,7 +130,7 @@ struct OnePoleHighpassStepper {
         return y;
     }
 
-    void store(OnePoleHighpass& l, OnePoleHighpass& r) const
+    [[gnu::always_inline]] void store(OnePoleHighpass& l, OnePoleHighpass& r) const
     {
         storeLanes(lastInput, l.lastInput, r.lastInput);
         storeLanes(lastOutput, l.lastOutput, r.lastOutput);

@@ -23,13 +23,13 @@ constexpr double kTriodeCutoffVoltage = -10.0;
 template <class Lane>
 struct BroadcastCurve {
     const double* coefficients;
-    Lane operator[](int k) const { return splat<Lane>(coefficients[k]); }
+    [[gnu::always_inline]] Lane operator[](int k) const { return splat<Lane>(coefficients[k]); }
 };
 
 // The curve by Horner's rule, numerator and denominator, in any lane type,
 // with the coefficients as curve[k] gives them.
 template <class Lane, class Curve>
-inline Lane evaluateTriodeCurve(const Curve& curve, Lane v)
+[[gnu::always_inline]] inline Lane evaluateTriodeCurve(const Curve& curve, Lane v)
 {
     Lane numerator = curve[12];
     numerator = numerator * v + curve[10];
@@ -120,7 +120,7 @@ struct TriodeStepper {
     Lane gridVoltage, gridCurrent, cathodeVoltage, plateVoltage, plateCurrent, output;
 
     // Coefficients from l: both sides' stages are always set up alike.
-    TriodeStepper(const TriodeStage& l, const TriodeStage& r, const double& rate)
+    [[gnu::always_inline]] TriodeStepper(const TriodeStage& l, const TriodeStage& r, const double& rate)
         : curve{l.curve},
           fourH(splat<Lane>(4.0 * l.gridCurrentFactor)),
           twoH(splat<Lane>(2.0 * l.gridCurrentFactor)),
@@ -182,7 +182,7 @@ struct TriodeStepper {
         return output;
     }
 
-    void store(TriodeStage& l, TriodeStage& r) const
+    [[gnu::always_inline]] void store(TriodeStage& l, TriodeStage& r) const
     {
         storeLanes(gridVoltage, l.gridVoltage, r.gridVoltage);
         storeLanes(gridCurrent, l.gridCurrent, r.gridCurrent);
