@@ -43,15 +43,23 @@ inline void runSkewed(size_t count, const Segments&... segments)
         edge(step);
 }
 
-// The coefficients that follow knobs, brought up to date for a chunk: the
-// settings only change between blocks.
-inline void followKnobs(const AmpModel& model, AmpSide& side)
+// The coefficients that follow knobs, brought up to date for a chunk from
+// the tone knobs as the model glides them: the running channel's tone stack
+// and bright shelf, or, while it glides, both its tone stacks.
+inline void followKnobs(const AmpModel& model, AmpSide& side, Circuit circuit)
 {
-    if (model.channelB == 1) {
-        side.toneStackB[model.focusB != 0 ? 1 : 0].follow(model.lowB, model.midB, model.highB, model.contourB);
+    const bool gliding = circuit.form == Form::kGliding;
+    if (circuit.channelB) {
+        const double* t = model.toneB;
+        for (int32_t focus = 0; focus < 2; ++focus)
+            if (gliding || focus == (model.focusB != 0 ? 1 : 0))
+                side.toneStackB[focus].follow(t[0], t[1], t[2], t[3]);
     } else {
-        side.toneStackA[model.focusA != 0 ? 1 : 0].follow(model.lowA, model.midA, model.highA, model.contourA);
-        if (model.brightA == 1)
+        const double* t = model.toneA;
+        for (int32_t focus = 0; focus < 2; ++focus)
+            if (gliding || focus == (model.focusA != 0 ? 1 : 0))
+                side.toneStackA[focus].follow(t[0], t[1], t[2], t[3]);
+        if (gliding || model.brightA == 1)
             side.brightShelfA.follow(model.driveAShaped, model.driveAShapedRoot);
     }
 }
@@ -64,7 +72,7 @@ inline void runSegments(Channel& channel, AmpSide& l, AmpSide& r, const double& 
 {
     constexpr size_t first = Channel::kFirstTriode;
     TriodeStepper<Lane> triodes[] = {TriodeStepper<Lane>(l.triode[first + g], r.triode[first + g], rate)...};
-    runSkewed(count, [&](size_t i) { channel.template after<g>(i, triodes[g].step(samples[i])); }...);
+    runSkewed(count, [&](size_t i) __attribute__((always_inline)) { channel.template after<g>(i, triodes[g].step(samples[i])); }...);
     (triodes[g].store(l.triode[first + g], r.triode[first + g]), ...);
 }
 
@@ -79,10 +87,10 @@ inline void runChannel(const AmpModel& model, const double& rate, AmpSide& l, Am
 
 // The two-lane code, or one lane in mono.
 template <class Lane>
-inline void processTwoLane(const AmpModel& model, const double& rate, AmpSide& l, AmpSide& r,
+inline void processTwoLane(const AmpModel& model, Circuit circuit, const double& rate, AmpSide& l, AmpSide& r,
                            Lane* samples, size_t count, const FrameValues& frames)
 {
-    forActiveChannel<Lane>(model, [&](auto tag) {
+    forCircuit<Lane>(circuit, [&](auto tag) {
         runChannel<typename decltype(tag)::Type>(model, rate, l, r, samples, count, frames);
     });
 }
@@ -90,21 +98,55 @@ inline void processTwoLane(const AmpModel& model, const double& rate, AmpSide& l
 inline int32_t sidesOf(const double*) { return 1; }
 inline int32_t sidesOf(const DoublePair*) { return 2; }
 
-// count samples in time order at the oversampled rate given, through the
-// active channel and the output high-pass, on the model's path; l and r
-// are the same record in mono.
+// One circuit over count samples on the model's path.
 template <class Lane>
-inline void processChannelChunk(const AmpModel& model, const double& rate, AmpSide& l, AmpSide& r,
-                                Lane* samples, size_t count, const FrameValues& frames)
+inline void processCircuit(const AmpModel& model, Circuit circuit, const double& rate, AmpSide& l, AmpSide& r,
+                           Lane* samples, size_t count, const FrameValues& frames)
 {
-    followKnobs(model, l);
+    followKnobs(model, l, circuit);
     if (&r != &l)
-        followKnobs(model, r);
+        followKnobs(model, r, circuit);
     if (model.chainPath == Path::kAvx2)
-        processChannelChunkAvx2(model, rate, l, r, sidesOf(samples), reinterpret_cast<double*>(samples),
+        processChannelChunkAvx2(model, circuit, rate, l, r, sidesOf(samples), reinterpret_cast<double*>(samples),
                                 count, frames);
     else
-        processTwoLane(model, rate, l, r, samples, count, frames);
+        processTwoLane(model, circuit, rate, l, r, samples, count, frames);
+}
+
+// count samples in time order at the oversampled rate given, through the
+// circuit and the output high-pass, on the model's path; l and r are the
+// same record in mono. While the channel switch moves, each channel takes
+// the input scaled by its share and both glide; the outputs mix by the
+// channel's position. Each runs the output high-pass from where it stood,
+// and the one the switch moves to keeps its state.
+template <class Lane>
+inline void processChannelChunk(const AmpModel& model, Circuit circuit, const double& rate, AmpSide& l,
+                                AmpSide& r, Lane* samples, size_t count, const FrameValues& frames)
+{
+    if (frames.channel == nullptr) {
+        processCircuit(model, circuit, rate, l, r, samples, count, frames);
+        return;
+    }
+    const double* position = frames.channel;
+    const int32_t shift = frames.shift;
+    Lane b[8 * kChunkFrames];
+    for (size_t i = 0; i < count; ++i) {
+        const double p = position[i >> shift];
+        b[i] = samples[i] * p;
+        samples[i] = samples[i] * (1.0 - p);
+    }
+    const Biquad outputLeft = l.outputFilter, outputRight = r.outputFilter;
+    processCircuit(model, Circuit{false, Form::kGliding}, rate, l, r, samples, count, frames);
+    const Biquad afterALeft = l.outputFilter, afterARight = r.outputFilter;
+    l.outputFilter = outputLeft;
+    r.outputFilter = outputRight;
+    processCircuit(model, Circuit{true, Form::kGliding}, rate, l, r, b, count, frames);
+    if (model.channelB == 0) {
+        l.outputFilter = afterALeft;
+        r.outputFilter = afterARight;
+    }
+    for (size_t i = 0; i < count; ++i)
+        samples[i] = glide(samples[i], b[i], position[i >> shift]);
 }
 
 }  // namespace ampchain

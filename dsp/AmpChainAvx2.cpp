@@ -141,7 +141,7 @@ namespace {
 template <class Lane>
 struct LaneCurve {
     Lane coefficients[13];
-    Lane operator[](int k) const { return coefficients[k]; }
+    [[gnu::always_inline]] Lane operator[](int k) const { return coefficients[k]; }
 };
 
 // Triode stages, one per lane, each with its own coefficients: the
@@ -391,7 +391,7 @@ template <class Channel, class Lane, size_t S, size_t... g>
 inline void runStages(Channel& channel, Lane* samples, size_t count, TriodeBank<Lane, S>& triodes,
                       std::index_sequence<g...>)
 {
-    runSkewedByTwo(count, samples, triodes, [&](size_t i, Lane x) { channel.template after<g>(i, x); }...);
+    runSkewedByTwo(count, samples, triodes, [&](size_t i, Lane x) __attribute__((always_inline)) { channel.template after<g>(i, x); }...);
 }
 
 // A channel with its triodes in the banks above.
@@ -408,10 +408,10 @@ void runChannel(const AmpModel& model, const double& rate, AmpSide& l, AmpSide& 
 }
 
 template <class Lane>
-void processChunk(const AmpModel& model, const double& rate, AmpSide& l, AmpSide& r, Lane* samples,
-                  size_t count, const ampchain::FrameValues& frames)
+void processChunk(const AmpModel& model, ampchain::Circuit circuit, const double& rate, AmpSide& l, AmpSide& r,
+                  Lane* samples, size_t count, const ampchain::FrameValues& frames)
 {
-    ampchain::forActiveChannel<Lane>(model, [&](auto tag) {
+    ampchain::forCircuit<Lane>(circuit, [&](auto tag) {
         runChannel<typename decltype(tag)::Type>(model, rate, l, r, samples, count, frames);
     });
 }
@@ -420,15 +420,16 @@ void processChunk(const AmpModel& model, const double& rate, AmpSide& l, AmpSide
 
 namespace ampchain {
 
-void processChannelChunkAvx2(const AmpModel& model, const double& rate, AmpSide& l, AmpSide& r,
-                             int32_t sides, double* samples, size_t count, const FrameValues& frames)
+void processChannelChunkAvx2(const AmpModel& model, Circuit circuit, const double& rate, AmpSide& l,
+                             AmpSide& r, int32_t sides, double* samples, size_t count,
+                             const FrameValues& frames)
 {
     static_assert(sizeof(Pair) == 2 * sizeof(double) && sizeof(Single) == sizeof(double),
                   "lanes are plain doubles");
     if (sides == 2)
-        processChunk(model, rate, l, r, reinterpret_cast<Pair*>(samples), count, frames);
+        processChunk(model, circuit, rate, l, r, reinterpret_cast<Pair*>(samples), count, frames);
     else
-        processChunk(model, rate, l, l, reinterpret_cast<Single*>(samples), count, frames);
+        processChunk(model, circuit, rate, l, l, reinterpret_cast<Single*>(samples), count, frames);
 }
 
 void stepFourTriodesAvx2(TriodeStage* const (&stages)[4], double* inputs, size_t count, const double& rate)

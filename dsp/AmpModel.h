@@ -55,6 +55,16 @@ struct AmpModel : AmpSettings {
     // Gains glided per frame towards their targets.
     double inputGain = 0.0, driveA = 0.0, driveB = 0.0;
 
+    // The switches that alter the circuit, where they stand on their way
+    // to the settings: per channel Bottom, Bright, Focus and the mode switch
+    // (by ampchain::Glide), then the channel switch. Each is 0 or 1 while it
+    // rests and glides in a straight line between.
+    double glideA[ampchain::kGlideCount] = {}, glideB[ampchain::kGlideCount] = {};
+    double channelPosition = 0.0;
+    // The tone knobs as the tone stacks follow them, per channel low, mid,
+    // high and contour: a jump slews there over a few chunks.
+    double toneA[4] = {}, toneB[4] = {};
+
     AmpSide left{}, right{};
     // Each side's last plausible input sample, which stands in for one that
     // is not.
@@ -87,5 +97,11 @@ private:
     void setUpTriodes(AmpSide& side);
     void settleSide(AmpSide& side);
     void settleGains();
+    // Every switch position and tone knob at its setting.
+    void settleGlides();
+    // The switch positions' targets, 0 or 1.
+    void glideTargets(double (&a)[ampchain::kGlideCount], double (&b)[ampchain::kGlideCount]) const;
+    // Moves the tone knobs towards the settings for a chunk of frames.
+    void slewToneKnobs(int32_t frames);
     void recoverFromRunaway(float* const* outputs, int32_t frames);
 };

@@ -60,6 +60,31 @@ void AmpModel::settleGains()
     inputGain = inputGainTarget;
     driveA = driveATarget;
     driveB = driveBTarget;
+    settleGlides();
+}
+
+void AmpModel::glideTargets(double (&a)[ampchain::kGlideCount], double (&b)[ampchain::kGlideCount]) const
+{
+    a[ampchain::kBottomGlide] = bottomA;
+    a[ampchain::kBrightGlide] = brightA;
+    a[ampchain::kFocusGlide] = focusA != 0 ? 1 : 0;
+    a[ampchain::kModeGlide] = crunchA;
+    b[ampchain::kBottomGlide] = bottomB;
+    b[ampchain::kBrightGlide] = brightB;
+    b[ampchain::kFocusGlide] = focusB != 0 ? 1 : 0;
+    b[ampchain::kModeGlide] = highGainB;
+}
+
+void AmpModel::settleGlides()
+{
+    glideTargets(glideA, glideB);
+    channelPosition = channelB;
+    const double a[4] = {lowA, midA, highA, contourA};
+    const double b[4] = {lowB, midB, highB, contourB};
+    for (int k = 0; k < 4; ++k) {
+        toneA[k] = a[k];
+        toneB[k] = b[k];
+    }
 }
 
 void AmpModel::setUp(float hostRate)

@@ -18,17 +18,27 @@ namespace ampchain {
 // The chain's output through the output scaling and the side's output high-pass.
 template <class Lane>
 struct OutputStepper : BiquadStepper<Lane> {
-    OutputStepper(const AmpSide& l, const AmpSide& r) : BiquadStepper<Lane>(l.outputFilter, r.outputFilter) {}
-    Lane step(const Lane x) { return BiquadStepper<Lane>::step(kPlateToOutputScale * x); }
-    void store(AmpSide& l, AmpSide& r) const { BiquadStepper<Lane>::store(l.outputFilter, r.outputFilter); }
+    [[gnu::always_inline]] OutputStepper(const AmpSide& l, const AmpSide& r) : BiquadStepper<Lane>(l.outputFilter, r.outputFilter) {}
+    [[gnu::always_inline]] Lane step(const Lane x) { return BiquadStepper<Lane>::step(kPlateToOutputScale * x); }
+    [[gnu::always_inline]] void store(AmpSide& l, AmpSide& r) const { BiquadStepper<Lane>::store(l.outputFilter, r.outputFilter); }
 };
 
-// Four triodes; gain shaped by shelves and lowpasses between them.
-template <bool highGain, class Lane>
+// a while p is 0, b once it is 1, a straight mix between.
+template <class Lane>
+inline Lane glide(const Lane a, const Lane b, double p)
+{
+    return a + (b - a) * p;
+}
+
+// Four triodes; gain shaped by shelves and lowpasses between them. The
+// first design is low gain, the second high gain.
+template <Form form, class Lane>
 class ChannelB {
 public:
     static constexpr size_t kFirstTriode = 0;
     static constexpr size_t kTriodes = 4;
+    static constexpr bool kGliding = form == Form::kGliding;
+    static constexpr bool highGain = form == Form::kSecond;
 
     ChannelB(const AmpModel& model, AmpSide& l, AmpSide& r, Lane* samples, const FrameValues& frames)
         : l(l),
@@ -38,9 +48,10 @@ public:
           shift(frames.shift),
           bottom(model.bottomB),
           bright(model.brightB),
-          contourGain(model.contourBShaped),
-          stackL(l.toneStackB[model.focusB != 0 ? 1 : 0]),
-          stackR(r.toneStackB[model.focusB != 0 ? 1 : 0]),
+          contourGain(frames.contourB),
+          positions(frames.glideB),
+          stackL(l.toneStackB[!kGliding && model.focusB != 0 ? 1 : 0]),
+          stackR(r.toneStackB[!kGliding && model.focusB != 0 ? 1 : 0]),
           gainShelfL(highGain ? l.highGainShelfB : l.lowGainShelfB),
           gainShelfR(highGain ? r.highGainShelfB : r.lowGainShelfB),
           gainPoleL(highGain ? l.onePole2700 : l.onePole3000),
@@ -58,15 +69,35 @@ public:
           bottomShelf(l.bottomShelfB, r.bottomShelfB),
           brightPeak(l.brightPeakB, r.brightPeakB),
           toneStack(stackL, stackR),
+          focusStack(l.toneStackB[1], r.toneStackB[1]),
+          highGainShelf(l.highGainShelfB, r.highGainShelfB),
+          highGainPole(l.onePole2700, r.onePole2700),
           output(l, r)
     {
     }
 
     template <size_t g>
-    void after(size_t i, Lane x)
+    [[gnu::always_inline]] void after(size_t i, Lane x)
     {
         static_assert(g < kTriodes, "a stage of this channel");
         constexpr double gainDivider = highGain ? kHighGainDividerB : kLowGainDividerB;
+        if constexpr (kGliding) {
+            if constexpr (g == 1) {
+                const size_t frame = i >> shift;
+                const Lane low = gainPole.step(gainShelf.step(x) * kLowGainDividerB);
+                const Lane high = highGainPole.step(highGainShelf.step(x) * kHighGainDividerB);
+                x = glide(low, high, positions[kModeGlide][frame]);
+                samples[i] = lowpass5k0.step(lowpass3k1.step(x));
+                return;
+            } else if constexpr (g == 3) {
+                const size_t frame = i >> shift;
+                x = glide(x, bottomShelf.step(x), positions[kBottomGlide][frame]);
+                x = glide(x, brightPeak.step(x), positions[kBrightGlide][frame]);
+                x = glide(toneStack.step(x), focusStack.step(x), positions[kFocusGlide][frame]);
+                samples[i] = output.step(x * contourGain);
+                return;
+            }
+        }
         if constexpr (g == 0) {
             x = onePole750.step(x * kFirstDividerB);
             x = shelf1.step(x);
@@ -101,6 +132,11 @@ public:
         bottomShelf.store(l.bottomShelfB, r.bottomShelfB);
         brightPeak.store(l.brightPeakB, r.brightPeakB);
         toneStack.store(stackL, stackR);
+        if constexpr (kGliding) {
+            focusStack.store(l.toneStackB[1], r.toneStackB[1]);
+            highGainShelf.store(l.highGainShelfB, r.highGainShelfB);
+            highGainPole.store(l.onePole2700, r.onePole2700);
+        }
         output.store(l, r);
     }
 
@@ -113,6 +149,7 @@ private:
     const int32_t bottom;
     const int32_t bright;
     const double contourGain;
+    const double* const* positions;
     ToneStack& stackL;
     ToneStack& stackR;
     Biquad& gainShelfL;
@@ -133,16 +170,24 @@ private:
     BiquadStepper<Lane> bottomShelf;
     BiquadStepper<Lane> brightPeak;
     ToneStackStepper<Lane> toneStack;
+    // Run only while the channel glides: Focus, and the high gain design
+    // beside the low gain one.
+    ToneStackStepper<Lane> focusStack;
+    BiquadStepper<Lane> highGainShelf;
+    OnePoleLowpassStepper<Lane> highGainPole;
     OutputStepper<Lane> output;
 };
 
 // Three triodes; clean divides the second drive gain out again after the
-// third triode, crunch keeps it.
-template <bool crunch, class Lane>
+// third triode, crunch keeps it. The first design is clean, the second
+// crunch.
+template <Form form, class Lane>
 class ChannelA {
 public:
     static constexpr size_t kFirstTriode = 4;
     static constexpr size_t kTriodes = 3;
+    static constexpr bool kGliding = form == Form::kGliding;
+    static constexpr bool crunch = form == Form::kSecond;
 
     ChannelA(const AmpModel& model, AmpSide& l, AmpSide& r, Lane* samples, const FrameValues& frames)
         : l(l),
@@ -154,9 +199,11 @@ public:
           makeUp(kCleanMakeUpA * model.driveAShapedInv),
           bottom(model.bottomA),
           bright(model.brightA),
-          contourGain(model.contourAShaped),
-          stackL(l.toneStackA[model.focusA != 0 ? 1 : 0]),
-          stackR(r.toneStackA[model.focusA != 0 ? 1 : 0]),
+          contourGain(frames.contourA),
+          positions(frames.glideA),
+          gainsOverClean(frames.gainsOverCleanA),
+          stackL(l.toneStackA[!kGliding && model.focusA != 0 ? 1 : 0]),
+          stackR(r.toneStackA[!kGliding && model.focusA != 0 ? 1 : 0]),
           modeShelfL(crunch ? l.crunchShelfA : l.cleanLowShelfA),
           modeShelfR(crunch ? r.crunchShelfA : r.cleanLowShelfA),
           bottomHighpass(l.bottomHighpassA, r.bottomHighpassA),
@@ -165,15 +212,43 @@ public:
           modeShelf(modeShelfL, modeShelfR),
           lowpass5k(l.lowpass5k[2], r.lowpass5k[2]),
           toneStack(stackL, stackR),
+          focusStack(l.toneStackA[1], r.toneStackA[1]),
+          crunchShelf(l.crunchShelfA, r.crunchShelfA),
           output(l, r)
     {
     }
 
     template <size_t g>
-    void after(size_t i, Lane x)
+    [[gnu::always_inline]] void after(size_t i, Lane x)
     {
         static_assert(g < kTriodes, "a stage of this channel");
         constexpr double modeDivider = crunch ? kCrunchDividerA : kCleanDividerA;
+        if constexpr (kGliding) {
+            const size_t frame = i >> shift;
+            if constexpr (g == 0) {
+                const Lane open = bottomHighpass.step(x);
+                x = glide(open, bottomShelf.step(x) * kBottomShelfMakeUpA, positions[kBottomGlide][frame]);
+                x = x * drive[frame];
+                samples[i] = glide(x * shaped, brightShelf.step(x), positions[kBrightGlide][frame]);
+            } else if constexpr (g == 1) {
+                const Lane clean = modeShelf.step(x * kCleanDividerA);
+                x = glide(clean, crunchShelf.step(x * kCrunchDividerA), positions[kModeGlide][frame]);
+                samples[i] = lowpass5k.step(x);
+            } else {
+                // The crunch design feeds this triode kCrunchOverCleanA times the
+                // level the clean one does; the make-up follows the mix of the two,
+                // so that the level after the triode glides from clean's to crunch's.
+                // Clean's share is made up for the gains as clean sets them: the
+                // gains glide to the other mode's meanwhile.
+                const double p = positions[kModeGlide][frame];
+                const double level = 1.0 + p * (kCrunchOverCleanA - 1.0);
+                const double cleanShare = (1.0 - p) * makeUp / gainsOverClean[frame];
+                x = x * ((cleanShare + p * kCrunchOverCleanA) / level);
+                x = glide(toneStack.step(x), focusStack.step(x), positions[kFocusGlide][frame]) * contourGain;
+                samples[i] = output.step(x * kOutputGainA);
+            }
+            return;
+        }
         if constexpr (g == 0) {
             if (bottom == 0)
                 x = bottomHighpass.step(x);
@@ -200,6 +275,10 @@ public:
         modeShelf.store(modeShelfL, modeShelfR);
         lowpass5k.store(l.lowpass5k[2], r.lowpass5k[2]);
         toneStack.store(stackL, stackR);
+        if constexpr (kGliding) {
+            focusStack.store(l.toneStackA[1], r.toneStackA[1]);
+            crunchShelf.store(l.crunchShelfA, r.crunchShelfA);
+        }
         output.store(l, r);
     }
 
@@ -214,6 +293,8 @@ private:
     const int32_t bottom;
     const int32_t bright;
     const double contourGain;
+    const double* const* positions;
+    const double* const gainsOverClean;
     ToneStack& stackL;
     ToneStack& stackR;
     Biquad& modeShelfL;
@@ -225,6 +306,10 @@ private:
     BiquadStepper<Lane> modeShelf;
     BiquadStepper<Lane> lowpass5k;
     ToneStackStepper<Lane> toneStack;
+    // Run only while the channel glides: Focus, and the crunch design beside
+    // the clean one.
+    ToneStackStepper<Lane> focusStack;
+    BiquadStepper<Lane> crunchShelf;
     OutputStepper<Lane> output;
 };
 
@@ -234,22 +319,26 @@ struct ChannelTag {
     using Type = Channel;
 };
 
-// run(ChannelTag<Channel>()) with the active channel's circuit for the
-// model's switches. run constructs the channel, steps its triodes with its
-// after steps, and stores it.
+// run(ChannelTag<Channel>()) with the channel type of the circuit. run
+// constructs the channel, steps its triodes with its after steps, and
+// stores it.
 template <class Lane, class Run>
-inline void forActiveChannel(const AmpModel& model, const Run& run)
+inline void forCircuit(Circuit circuit, const Run& run)
 {
-    if (model.channelB == 1) {
-        if (model.highGainB == 0)
-            run(ChannelTag<ChannelB<false, Lane>>());
+    if (circuit.channelB) {
+        if (circuit.form == Form::kFirst)
+            run(ChannelTag<ChannelB<Form::kFirst, Lane>>());
+        else if (circuit.form == Form::kSecond)
+            run(ChannelTag<ChannelB<Form::kSecond, Lane>>());
         else
-            run(ChannelTag<ChannelB<true, Lane>>());
+            run(ChannelTag<ChannelB<Form::kGliding, Lane>>());
     } else {
-        if (model.crunchA == 0)
-            run(ChannelTag<ChannelA<false, Lane>>());
+        if (circuit.form == Form::kFirst)
+            run(ChannelTag<ChannelA<Form::kFirst, Lane>>());
+        else if (circuit.form == Form::kSecond)
+            run(ChannelTag<ChannelA<Form::kSecond, Lane>>());
         else
-            run(ChannelTag<ChannelA<true, Lane>>());
+            run(ChannelTag<ChannelA<Form::kGliding, Lane>>());
     }
 }
 

@@ -97,6 +97,9 @@ constexpr double kBottomShelfMakeUpA = 0.75;
 // shelf (bass gain 7) from a much lower level than crunch feeds its shelf.
 constexpr double kCleanDividerA = 0.018;
 constexpr double kCrunchDividerA = 0.527;
+// How much more of the second triode's output crunch passes on than clean,
+// below both mode shelves.
+constexpr double kCrunchOverCleanA = kCrunchDividerA * kCrunchShelfA.gain / kCleanDividerA;
 // Clean divides the second drive gain out again after the third triode, with
 // this much of level on top: make-up = 3 / (driveAShaped + kMakeUpGuard).
 constexpr double kCleanMakeUpA = 3.0;
@@ -125,6 +128,23 @@ constexpr float kFourTimesBelowRate = 50000.f;
 // Per-frame glide of the smoothed gains: new = 0.001 target + 0.999 old.
 constexpr double kGlideTarget = 0.001;
 constexpr double kGlideKeep = 0.999;
+
+// A switch that alters the circuit glides between its two designs over
+// this time: long enough for the stages after it to follow the new level
+// without a bias thump (a sustained note overshoots its settled level by at
+// most a tenth; at 20 ms the channel switch overshoots by a third), short
+// enough that the switch still answers at once.
+constexpr double kSwitchGlideSeconds = 0.05;
+// Clean/Crunch also changes channel A's gains, which glide to their new
+// values with a time constant of a thousand frames. Towards clean the
+// circuit's glide outlasts theirs, so that the clean design is made up for
+// the gains it is given until they are its own. Towards crunch the third
+// triode saturates and takes the new level at once; a slower glide would
+// only hold the unsaturated mix, louder than either design, for longer.
+constexpr double kToCleanGlideSeconds = 0.15;
+constexpr double kToCrunchGlideSeconds = 0.01;
+// A tone knob's jump slews at this many seconds for the knob's whole travel.
+constexpr double kToneGlideSeconds = 0.05;
 
 // A sine of 1e-8 added to the input keeps the recursive filters' states out
 // of the denormal range in silence. Its argument is the frames left in the
