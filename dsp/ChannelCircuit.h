@@ -30,10 +30,28 @@ inline Lane glide(const Lane a, const Lane b, double p)
     return a + (b - a) * p;
 }
 
+// What every channel holds besides its elements: the sides, the chunk's
+// samples and per-frame drive, its Bottom and Bright switches, its output
+// gain, its switch positions and the tone stack it runs.
+template <class Lane>
+struct ChannelParts {
+    AmpSide& l;
+    AmpSide& r;
+    Lane* const samples;
+    const double* const drive;
+    const int32_t shift;
+    const int32_t bottom;
+    const int32_t bright;
+    const double contourGain;
+    const double* const* positions;
+    ToneStack& stackL;
+    ToneStack& stackR;
+};
+
 // Four triodes; gain shaped by shelves and lowpasses between them. The
 // first design is low gain, the second high gain.
 template <Form form, class Lane>
-class ChannelB {
+class ChannelB : ChannelParts<Lane> {
 public:
     static constexpr size_t kFirstTriode = 0;
     static constexpr size_t kTriodes = 4;
@@ -41,17 +59,17 @@ public:
     static constexpr bool highGain = form == Form::kSecond;
 
     ChannelB(const AmpModel& model, AmpSide& l, AmpSide& r, Lane* samples, const FrameValues& frames)
-        : l(l),
-          r(r),
-          samples(samples),
-          drive(frames.driveB),
-          shift(frames.shift),
-          bottom(model.bottomB),
-          bright(model.brightB),
-          contourGain(frames.contourB),
-          positions(frames.glideB),
-          stackL(l.toneStackB[!kGliding && model.focusB != 0 ? 1 : 0]),
-          stackR(r.toneStackB[!kGliding && model.focusB != 0 ? 1 : 0]),
+        : ChannelParts<Lane>{l,
+                             r,
+                             samples,
+                             frames.driveB,
+                             frames.shift,
+                             model.bottomB,
+                             model.brightB,
+                             frames.contourB,
+                             frames.glideB,
+                             l.toneStackB[!kGliding && model.focusB != 0 ? 1 : 0],
+                             r.toneStackB[!kGliding && model.focusB != 0 ? 1 : 0]},
           gainShelfL(highGain ? l.highGainShelfB : l.lowGainShelfB),
           gainShelfR(highGain ? r.highGainShelfB : r.lowGainShelfB),
           gainPoleL(highGain ? l.onePole2700 : l.onePole3000),
@@ -141,17 +159,10 @@ public:
     }
 
 private:
-    AmpSide& l;
-    AmpSide& r;
-    Lane* const samples;
-    const double* const drive;
-    const int32_t shift;
-    const int32_t bottom;
-    const int32_t bright;
-    const double contourGain;
-    const double* const* positions;
-    ToneStack& stackL;
-    ToneStack& stackR;
+    using Parts = ChannelParts<Lane>;
+    using Parts::l, Parts::r, Parts::samples, Parts::drive, Parts::shift, Parts::bottom, Parts::bright;
+    using Parts::contourGain, Parts::positions, Parts::stackL, Parts::stackR;
+
     Biquad& gainShelfL;
     Biquad& gainShelfR;
     OnePoleLowpass& gainPoleL;
@@ -182,7 +193,7 @@ private:
 // third triode, crunch keeps it. The first design is clean, the second
 // crunch.
 template <Form form, class Lane>
-class ChannelA {
+class ChannelA : ChannelParts<Lane> {
 public:
     static constexpr size_t kFirstTriode = 4;
     static constexpr size_t kTriodes = 3;
@@ -190,20 +201,20 @@ public:
     static constexpr bool crunch = form == Form::kSecond;
 
     ChannelA(const AmpModel& model, AmpSide& l, AmpSide& r, Lane* samples, const FrameValues& frames)
-        : l(l),
-          r(r),
-          samples(samples),
-          drive(frames.driveA),
-          shift(frames.shift),
+        : ChannelParts<Lane>{l,
+                             r,
+                             samples,
+                             frames.driveA,
+                             frames.shift,
+                             model.bottomA,
+                             model.brightA,
+                             frames.contourA,
+                             frames.glideA,
+                             l.toneStackA[!kGliding && model.focusA != 0 ? 1 : 0],
+                             r.toneStackA[!kGliding && model.focusA != 0 ? 1 : 0]},
           shaped(model.driveAShaped),
           makeUp(kCleanMakeUpA * model.driveAShapedInv),
-          bottom(model.bottomA),
-          bright(model.brightA),
-          contourGain(frames.contourA),
-          positions(frames.glideA),
           gainsOverClean(frames.gainsOverCleanA),
-          stackL(l.toneStackA[!kGliding && model.focusA != 0 ? 1 : 0]),
-          stackR(r.toneStackA[!kGliding && model.focusA != 0 ? 1 : 0]),
           modeShelfL(crunch ? l.crunchShelfA : l.cleanLowShelfA),
           modeShelfR(crunch ? r.crunchShelfA : r.cleanLowShelfA),
           bottomHighpass(l.bottomHighpassA, r.bottomHighpassA),
@@ -283,20 +294,13 @@ public:
     }
 
 private:
-    AmpSide& l;
-    AmpSide& r;
-    Lane* const samples;
-    const double* const drive;
-    const int32_t shift;
+    using Parts = ChannelParts<Lane>;
+    using Parts::l, Parts::r, Parts::samples, Parts::drive, Parts::shift, Parts::bottom, Parts::bright;
+    using Parts::contourGain, Parts::positions, Parts::stackL, Parts::stackR;
+
     const double shaped;
     const double makeUp;
-    const int32_t bottom;
-    const int32_t bright;
-    const double contourGain;
-    const double* const* positions;
     const double* const gainsOverClean;
-    ToneStack& stackL;
-    ToneStack& stackR;
     Biquad& modeShelfL;
     Biquad& modeShelfR;
 

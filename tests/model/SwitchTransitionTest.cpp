@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/model/AmpModes.h"
 #include "tests/model/HostedEffect.h"
 
 namespace {
@@ -17,15 +18,6 @@ constexpr size_t kAfterChangeFrames = 4800;     // 100 ms
 // A transition may overshoot the louder of the two settled levels a little
 // (the circuit itself compresses and recovers), not thump.
 constexpr double kMostOvershoot = 1.25;
-
-struct Mode {
-    const char* name;
-    float channel, cleanCrunch, lowHighGain;
-};
-constexpr Mode kModes[] = {{"A clean", 0.f, 0.f, 0.f},
-                           {"A crunch", 0.f, 1.f, 0.f},
-                           {"B low gain", 1.f, 0.f, 0.f},
-                           {"B high gain", 1.f, 0.f, 1.f}};
 
 struct Change {
     const char* name;
