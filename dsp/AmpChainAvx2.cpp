@@ -363,7 +363,7 @@ inline void runSkewedByTwo(size_t count, Lane* samples, TriodeBank<Lane, S>& tri
 {
     static_assert(sizeof...(After) == S, "one segment per stage");
     const Lane zero = splat<Lane>(0.0);
-    auto at = [&](size_t t, auto edge) __attribute__((always_inline)) {
+    auto at = [&](size_t t, auto edge) {
         constexpr bool Edge = decltype(edge)::value;
         Lane in[S], out[S];
         bool active[S];
