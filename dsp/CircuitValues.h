@@ -62,9 +62,10 @@ constexpr SectionValues kBrightShelfA{3000.0, 0.7, 0.333};
 constexpr SectionValues kCleanLowShelfA{2000.0, 0.7, 7.0};     // low shelf, channel A clean
 constexpr SectionValues kCrunchShelfA{500.0, 0.7, 0.45};       // high shelf, channel A crunch
 
-// Time constant of channel A's bottom high-pass, 1 / (kTwoPi 250 Hz), in
-// seconds. The first-order lowpasses of channel B are it divided by their
-// multiple of 250 Hz.
+// Time constant of channel A's bottom high-pass in seconds: 250 Hz, as
+// 1 / (kTwoPi 250 Hz) rounded to five figures (the tuned value). The
+// first-order lowpasses of channel B are it divided by their multiple of
+// 250 Hz.
 constexpr double kBottomTimeConstant = 0.00063662;
 constexpr double kOnePole750Multiple = 3.0;    // 750 Hz, channel B after its first triode
 constexpr double kOnePole3000Multiple = 12.0;  // 3000 Hz, channel B low gain
