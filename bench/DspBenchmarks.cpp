@@ -266,9 +266,14 @@ BENCHMARK_CAPTURE(BM_HalfBandUpFourLanes, 12, kHalfBand12);
 BENCHMARK_CAPTURE(BM_HalfBandUpFourLanes, 8, kHalfBand8);
 BENCHMARK_CAPTURE(BM_HalfBandUpFourLanes, 4, kHalfBand4);
 
+// How a chunk runs: one design, one channel gliding between its designs
+// (every switch half way), or both channels gliding (the channel switch).
+enum class Glides { kNone, kSwitches, kChannel };
+
 // A whole channel over a chunk of 64 frames at 4x (256 samples), in a mode,
 // layout and path; per oversampled sample (of both sides in stereo).
-void runChannelChunk(benchmark::State& state, bool channelB, bool stereo, ampchain::Path path)
+void runChannelChunk(benchmark::State& state, bool channelB, bool stereo, ampchain::Path path,
+                     Glides glides = Glides::kNone)
 {
     if (path == ampchain::Path::kAvx2 && ampchain::fastestPath() != ampchain::Path::kAvx2) {
         state.SkipWithError("this processor has no AVX2");
@@ -288,7 +293,24 @@ void runChannelChunk(benchmark::State& state, bool channelB, bool stereo, ampcha
     model->chainPath = path;
     std::array<double, kBlock / 4> drives;
     drives.fill(model->driveB);
-    const ampchain::FrameValues frames{drives.data(), drives.data(), 2};
+    ampchain::FrameValues frames{};
+    frames.driveA = frames.driveB = drives.data();
+    frames.shift = 2;
+    frames.contourA = model->contourAShaped;
+    frames.contourB = model->contourBShaped;
+    const ampchain::Circuit circuit{model->channelB == 1,
+                                    glides != Glides::kNone ? ampchain::Form::kGliding
+                                    : (model->channelB == 1 ? model->highGainB : model->crunchA) == 1
+                                        ? ampchain::Form::kSecond
+                                        : ampchain::Form::kFirst};
+    std::array<double, kBlock / 4> halfWay, ones4;
+    halfWay.fill(0.5);
+    ones4.fill(1.0);
+    for (int32_t g = 0; g < ampchain::kGlideCount; ++g)
+        frames.glideA[g] = frames.glideB[g] = halfWay.data();
+    frames.gainsOverCleanA = ones4.data();
+    if (glides == Glides::kChannel)
+        frames.channel = halfWay.data();
     // A guitar-like level at the first grid: the stages conduct and cut off.
     const auto left = sine(0.0, 3.0), right = sine(0.5, 2.0);
     std::array<DoublePair, kBlock> pairs;
@@ -297,12 +319,12 @@ void runChannelChunk(benchmark::State& state, bool channelB, bool stereo, ampcha
         if (stereo) {
             for (int n = 0; n < kBlock; ++n)
                 pairs[n] = DoublePair(left[n], right[n]);
-            ampchain::processChannelChunk(*model, model->oversampledRate, model->left, model->right,
+            ampchain::processChannelChunk(*model, circuit, model->oversampledRate, model->left, model->right,
                                           pairs.data(), kBlock, frames);
             benchmark::DoNotOptimize(pairs);
         } else {
             ones = left;
-            ampchain::processChannelChunk(*model, model->oversampledRate, model->left, model->left,
+            ampchain::processChannelChunk(*model, circuit, model->oversampledRate, model->left, model->left,
                                           ones.data(), kBlock, frames);
             benchmark::DoNotOptimize(ones);
         }
@@ -317,5 +339,11 @@ BENCHMARK_CAPTURE(runChannelChunk, B_high_mono_two_lane, true, false, ampchain::
 BENCHMARK_CAPTURE(runChannelChunk, B_high_mono_avx2, true, false, ampchain::Path::kAvx2);
 BENCHMARK_CAPTURE(runChannelChunk, B_high_stereo_two_lane, true, true, ampchain::Path::kTwoLane);
 BENCHMARK_CAPTURE(runChannelChunk, B_high_stereo_avx2, true, true, ampchain::Path::kAvx2);
+// The cost of a switch's glide, and of the channel switch's.
+BENCHMARK_CAPTURE(runChannelChunk, A_stereo_gliding_avx2, false, true, ampchain::Path::kAvx2, Glides::kSwitches);
+BENCHMARK_CAPTURE(runChannelChunk, B_stereo_gliding_avx2, true, true, ampchain::Path::kAvx2, Glides::kSwitches);
+BENCHMARK_CAPTURE(runChannelChunk, AB_stereo_gliding_avx2, true, true, ampchain::Path::kAvx2, Glides::kChannel);
+BENCHMARK_CAPTURE(runChannelChunk, B_stereo_gliding_two_lane, true, true, ampchain::Path::kTwoLane,
+                  Glides::kSwitches);
 
 }  // namespace

@@ -1,36 +1,59 @@
 // Block processing: per host frame the gain glides, the anti-denormal signal, the oversampled core and the volume.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
 #include "dsp/AmpChain.h"
+#include "dsp/CircuitValues.h"
 #include "dsp/HalfBandLanes.h"
+#include "dsp/ParameterCurves.h"
 
 namespace {
-
-// Per-frame glide of the smoothed gains: new = 0.001 target + 0.999 old.
-constexpr double kGlideTarget = 0.001;
-constexpr double kGlideKeep = 0.999;
-
-// A sine of 1e-8 added to the input keeps the recursive filters' states out
-// of the denormal range in silence. 10000 times the model's two pi.
-constexpr double kAntiDenormalAmplitude = 1e-8;
-constexpr double kAntiDenormalPhase = 62831.9304;
 
 inline double antiDenormalAt(int32_t framesLeft, double period)
 {
     return kAntiDenormalAmplitude * std::sin(framesLeft * kAntiDenormalPhase * period);
 }
 
-// Host frames per chunk: the chain runs over all their oversampled samples
-// at once, each element's state held in registers through them.
-constexpr int32_t kChunkFrames = 64;
+using ampchain::kChunkFrames;
 
 // Per-frame values of a chunk, worked out before the chain runs.
 struct ChunkValues {
     double inputGain[kChunkFrames];
     double driveA[kChunkFrames];
     double driveB[kChunkFrames];
+    // Switch positions, filled only while they move.
+    double glideA[ampchain::kGlideCount][kChunkFrames];
+    double glideB[ampchain::kGlideCount][kChunkFrames];
+    double channel[kChunkFrames];
+    double gainsOverCleanA[kChunkFrames];
+    // What the chunk runs, and each channel's contour gain for it.
+    ampchain::Circuit circuit;
+    bool channelMoves;
+    double contourA, contourB;
+
+    ampchain::FrameValues forChain(int32_t shift) const
+    {
+        ampchain::FrameValues v{driveA,   driveB, shift, contourA, contourB, {}, {}, channelMoves ? channel : nullptr,
+                                gainsOverCleanA};
+        for (int32_t k = 0; k < ampchain::kGlideCount; ++k) {
+            v.glideA[k] = glideA[k];
+            v.glideB[k] = glideB[k];
+        }
+        return v;
+    }
 };
+
+// One step of a position gliding in a straight line to its target over
+// the travel 0 to 1; a position or a target beyond it (hosts may send any
+// value, NaN included) goes to the target at once.
+inline double towards(double position, double target, double step)
+{
+    const bool onTravel = position >= 0.0 && position <= 1.0 && target >= 0.0 && target <= 1.0;
+    if (!onTravel || !(std::fabs(position - target) > step))
+        return target;
+    return position < target ? position + step : position - step;
+}
 
 // A value per side to and from the lanes of the resamplers, [left, right]
 // in the low two; in mono the one side fills every lane.
@@ -66,8 +89,8 @@ public:
         const int32_t shift = factor < 4 ? 1 : (factor == 4 ? 2 : 3);
         Lane c[8 * kChunkFrames];
         up(x, frames, values.inputGain, factor, c);
-        const ampchain::FrameValues frameValues{values.driveA, values.driveB, shift};
-        ampchain::processChannelChunk(model, rate, l, r, c, static_cast<size_t>(frames << shift),
+        const ampchain::FrameValues frameValues = values.forChain(shift);
+        ampchain::processChannelChunk(model, values.circuit, rate, l, r, c, static_cast<size_t>(frames << shift),
                                       frameValues);
         down(c, frames, factor, y);
     }
@@ -212,15 +235,6 @@ bool anyImplausible(const float* samples, int32_t frames)
 
 }  // namespace
 
-void AmpModel::processChannelPair(AmpSide& side, double& first, double& second)
-{
-    double pair[2] = {first, second};
-    const ampchain::FrameValues values{&driveA, &driveB, 1};
-    ampchain::processChannelChunk(*this, oversampledRate, side, side, pair, 2, values);
-    first = pair[0];
-    second = pair[1];
-}
-
 void AmpModel::processBlock(const float* const* inputs, float* const* outputs, int32_t frames)
 {
     if (frames <= 0)
@@ -244,13 +258,43 @@ void AmpModel::processBlock(const float* const* inputs, float* const* outputs, i
         antiDenormal[antiDenormalCount] = antiDenormalAt(antiDenormalCount, oversampledPeriod);
 
     const int32_t factor = oversamplingFactor;
-    const bool bothSides = stereo == 1;
+    // Switches glide over a fixed time at any rate.
+    const double glideStep = 1.0 / (kSwitchGlideSeconds * sampleRate);
+    const double crunchGlideStep = 1.0 / (kToCrunchGlideSeconds * sampleRate);
+    const double cleanGlideStep = 1.0 / (kToCleanGlideSeconds * sampleRate);
     ChunkValues values;
     for (int32_t start = 0; start < frames;) {
         int32_t count = frames - start < kChunkFrames ? frames - start : kChunkFrames;
         // A chunk lies wholly inside or wholly after the rebuild cross-fade.
         if (fadeFramesLeft > 0 && fadeFramesLeft < count)
             count = fadeFramesLeft;
+
+        // What the switches make of this chunk. The channel that does not
+        // run, and does not glide in, takes its switches at once.
+        double targetA[ampchain::kGlideCount], targetB[ampchain::kGlideCount];
+        glideTargets(targetA, targetB);
+        const bool channelMoves = channelPosition != channelB;
+        if (!channelMoves)
+            std::copy(channelB == 1 ? targetA : targetB, (channelB == 1 ? targetA : targetB) + ampchain::kGlideCount,
+                      channelB == 1 ? glideA : glideB);
+        const bool glidesA = !std::equal(glideA, glideA + ampchain::kGlideCount, targetA);
+        const bool glidesB = !std::equal(glideB, glideB + ampchain::kGlideCount, targetB);
+        const bool bothSides = stereo == 1;
+        values.channelMoves = channelMoves;
+        values.circuit.channelB = channelB == 1;
+        const bool glides = channelB == 1 ? glidesB : glidesA;
+        values.circuit.form = glides ? ampchain::Form::kGliding
+                                     : ((channelB == 1 ? highGainB : crunchA) == 1 ? ampchain::Form::kSecond
+                                                                                   : ampchain::Form::kFirst);
+        slewToneKnobs(count);
+        // Clean channel A's gains: half the input (above its floor) of the
+        // other modes, half the drive of crunch.
+        const bool cleanInput = channelB == 0 && crunchA == 0;
+        const double cleanGains =
+            (cleanInput ? inputGainTarget : (inputGainTarget - kInputGainFloor) / kInputGainScale + kInputGainFloor)
+            * (crunchA == 0 ? driveATarget : driveATarget * kCleanDriveScale);
+        values.contourA = toneA[3] == contourA ? contourAShaped : contourCurve(toneA[3]);
+        values.contourB = toneB[3] == contourB ? contourBShaped : contourCurve(toneB[3]);
 
         float xLeft[kChunkFrames], xRight[kChunkFrames];
         for (int32_t i = 0; i < count; ++i) {
@@ -268,6 +312,24 @@ void AmpModel::processBlock(const float* const* inputs, float* const* outputs, i
             if (bothSides)
                 xRight[i] = static_cast<float>(sanitisedInput(inRight[k], lastGoodInput[1]) + signal);
         }
+
+        // The switches' positions frame by frame, while any moves.
+        if (glidesA || channelMoves) {
+            double steps[ampchain::kGlideCount] = {glideStep, glideStep, glideStep,
+                                                   crunchA == 1 ? crunchGlideStep : cleanGlideStep};
+            for (int32_t g = 0; g < ampchain::kGlideCount; ++g)
+                for (int32_t i = 0; i < count; ++i)
+                    values.glideA[g][i] = glideA[g] = towards(glideA[g], targetA[g], steps[g]);
+            for (int32_t i = 0; i < count; ++i)
+                values.gainsOverCleanA[i] = values.inputGain[i] * values.driveA[i] / cleanGains;
+        }
+        if (glidesB || channelMoves)
+            for (int32_t g = 0; g < ampchain::kGlideCount; ++g)
+                for (int32_t i = 0; i < count; ++i)
+                    values.glideB[g][i] = glideB[g] = towards(glideB[g], targetB[g], glideStep);
+        if (channelMoves)
+            for (int32_t i = 0; i < count; ++i)
+                values.channel[i] = channelPosition = towards(channelPosition, channelB, glideStep);
 
         if (bothSides) {
             FloatPair x[kChunkFrames], y[kChunkFrames], old[kChunkFrames];
@@ -304,6 +366,19 @@ void AmpModel::processBlock(const float* const* inputs, float* const* outputs, i
     }
 
     recoverFromRunaway(outputs, frames);
+}
+
+void AmpModel::slewToneKnobs(int32_t frames)
+{
+    const double a[4] = {lowA, midA, highA, contourA};
+    const double b[4] = {lowB, midB, highB, contourB};
+    // The channel that does not run takes its knobs at once.
+    const bool channelMoves = channelPosition != channelB;
+    const double step = frames / (kToneGlideSeconds * sampleRate);
+    for (int k = 0; k < 4; ++k) {
+        toneA[k] = channelB == 1 && !channelMoves ? a[k] : towards(toneA[k], a[k], step);
+        toneB[k] = channelB == 0 && !channelMoves ? b[k] : towards(toneB[k], b[k], step);
+    }
 }
 
 // A circuit driven by absurd parameter values (a NaN, an infinity, 1e30

@@ -10,18 +10,23 @@
 // wait for each other. At the edges of a chunk a stage with no sample
 // steps anyway and a blend keeps its old state.
 //
+// The channels' wiring and the triode formulas are the shared templates of
+// the two-lane path, instantiated here with this file's own lane types.
 // Every function and type here has internal linkage: the lane types live in
 // an anonymous namespace, so that every template instantiated with them is
 // this file's own. No inline function compiled for AVX2 can then stand in
-// for the plain one elsewhere in the program.
+// for the plain one elsewhere in the program (a test checks the object's
+// symbols).
 #include <immintrin.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <type_traits>
+#include <utility>
 
 #include "dsp/AmpModel.h"
 #include "dsp/ChainPath.h"
+#include "dsp/ChannelCircuit.h"
 
 namespace {
 
@@ -91,143 +96,108 @@ inline Pair loadLanes<Pair>(const double& left, const double& right)
 
 namespace {
 
-// The operations of the triode lanes on a register of four doubles or of two.
-struct Wide {
-    using V = __m256d;
-    static constexpr int kLanes = 4;
-    static V add(V a, V b) { return _mm256_add_pd(a, b); }
-    static V sub(V a, V b) { return _mm256_sub_pd(a, b); }
-    static V mul(V a, V b) { return _mm256_mul_pd(a, b); }
-    static V div(V a, V b) { return _mm256_div_pd(a, b); }
-    static V sqrt(V a) { return _mm256_sqrt_pd(a); }
-    static V set1(double a) { return _mm256_set1_pd(a); }
-    static V greater(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_GT_OQ); }
-    static V less(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_LT_OQ); }
-    static V blend(V whereFalse, V whereTrue, V mask) { return _mm256_blendv_pd(whereFalse, whereTrue, mask); }
-    static int mask(V a) { return _mm256_movemask_pd(a); }
-    static V load(const double* a) { return _mm256_loadu_pd(a); }
-    static void store(double* a, V v) { _mm256_storeu_pd(a, v); }
+// Four values, [lane 0, ..., lane 3]: four triode stages side by side.
+struct Quad {
+    __m256d v;
 };
-struct Narrow {
-    using V = __m128d;
-    static constexpr int kLanes = 2;
-    static V add(V a, V b) { return _mm_add_pd(a, b); }
-    static V sub(V a, V b) { return _mm_sub_pd(a, b); }
-    static V mul(V a, V b) { return _mm_mul_pd(a, b); }
-    static V div(V a, V b) { return _mm_div_pd(a, b); }
-    static V sqrt(V a) { return _mm_sqrt_pd(a); }
-    static V set1(double a) { return _mm_set1_pd(a); }
-    static V greater(V a, V b) { return _mm_cmp_pd(a, b, _CMP_GT_OQ); }
-    static V less(V a, V b) { return _mm_cmp_pd(a, b, _CMP_LT_OQ); }
-    static V blend(V whereFalse, V whereTrue, V mask) { return _mm_blendv_pd(whereFalse, whereTrue, mask); }
-    static int mask(V a) { return _mm_movemask_pd(a); }
-    static V load(const double* a) { return _mm_loadu_pd(a); }
-    static void store(double* a, V v) { _mm_storeu_pd(a, v); }
+inline Quad operator+(Quad a, Quad b) { return {_mm256_add_pd(a.v, b.v)}; }
+inline Quad operator-(Quad a, Quad b) { return {_mm256_sub_pd(a.v, b.v)}; }
+inline Quad operator*(Quad a, Quad b) { return {_mm256_mul_pd(a.v, b.v)}; }
+inline Quad operator/(Quad a, Quad b) { return {_mm256_div_pd(a.v, b.v)}; }
+
+struct QuadMask {
+    __m256d v;
+};
+inline QuadMask greaterThan(Quad a, Quad b) { return {_mm256_cmp_pd(a.v, b.v, _CMP_GT_OQ)}; }
+inline QuadMask lessThan(Quad a, Quad b) { return {_mm256_cmp_pd(a.v, b.v, _CMP_LT_OQ)}; }
+inline bool anyLane(QuadMask mask) { return _mm256_movemask_pd(mask.v) != 0; }
+inline bool allLanes(QuadMask mask) { return _mm256_movemask_pd(mask.v) == 15; }
+inline Quad select(QuadMask mask, Quad whereTrue, Quad whereFalse)
+{
+    return {_mm256_blendv_pd(whereFalse.v, whereTrue.v, mask.v)};
+}
+inline Quad squareRoot(Quad a) { return {_mm256_sqrt_pd(a.v)}; }
+
+// Lanes from and to an array of doubles, one per lane.
+inline void loadEach(Quad& lanes, const double* values) { lanes.v = _mm256_loadu_pd(values); }
+inline void loadEach(Pair& lanes, const double* values) { lanes.v = _mm_loadu_pd(values); }
+inline void storeEach(double* values, Quad lanes) { _mm256_storeu_pd(values, lanes.v); }
+inline void storeEach(double* values, Pair lanes) { _mm_storeu_pd(values, lanes.v); }
+
+template <class Lane>
+constexpr int kLanesOf = sizeof(Lane) / sizeof(double);
+
+}  // namespace
+
+template <>
+inline Quad splat<Quad>(double value)
+{
+    return {_mm256_set1_pd(value)};
+}
+
+namespace {
+
+// The curve's coefficients lane by lane, each lane's from its own stage.
+template <class Lane>
+struct LaneCurve {
+    Lane coefficients[13];
+    [[gnu::always_inline]] Lane operator[](int k) const { return coefficients[k]; }
 };
 
-// Triode stages, one per lane, each with its own coefficients; the formulas
-// of TriodeStepper in the same order.
-template <class Ops>
-struct TriodeLanes {
-    using V = typename Ops::V;
-    static constexpr int kLanes = Ops::kLanes;
+// Triode stages, one per lane, each with its own coefficients: the
+// formulas of TriodeStepper, its state loaded from and stored to a
+// different stage in each lane.
+template <class Lane>
+struct TriodeLanes : TriodeStepper<Lane, LaneCurve<Lane>> {
+    using Mask = decltype(greaterThan(Lane(), Lane()));
+    static constexpr int kLanes = kLanesOf<Lane>;
     TriodeStage* stage[kLanes];
-    V curve[13];
-    V fourH, twoH, halfInvGridFactor, invGridResistor, invPlateResistor, supply, coupling;
-    V cathodeCapacitor, cathodeCoefficient, sampleRate;
-    V gridVoltage, gridCurrent, cathodeVoltage, plateVoltage, plateCurrent, output;
 
     TriodeLanes(TriodeStage* const (&stages)[kLanes], const double& rate)
     {
         for (int i = 0; i < kLanes; ++i)
             stage[i] = stages[i];
-        auto lanes = [&](auto member) {
+        auto lanes = [&](Lane& into, auto member) {
             double values[kLanes];
             for (int i = 0; i < kLanes; ++i)
                 values[i] = member(*stage[i]);
-            return Ops::load(values);
+            loadEach(into, values);
         };
         for (int k = 0; k < 13; ++k)
-            curve[k] = lanes([k](const TriodeStage& t) { return t.curve[k]; });
-        fourH = lanes([](const TriodeStage& t) { return 4.0 * t.gridCurrentFactor; });
-        twoH = lanes([](const TriodeStage& t) { return 2.0 * t.gridCurrentFactor; });
-        halfInvGridFactor = lanes([](const TriodeStage& t) { return t.halfInvGridFactor; });
-        invGridResistor = lanes([](const TriodeStage& t) { return t.invGridResistor; });
-        invPlateResistor = lanes([](const TriodeStage& t) { return t.invPlateResistor; });
-        supply = lanes([](const TriodeStage& t) { return t.supplyVoltage; });
-        coupling = lanes([](const TriodeStage& t) { return t.couplingCoefficient; });
-        cathodeCapacitor = lanes([](const TriodeStage& t) { return t.cathodeCapacitor; });
-        cathodeCoefficient = lanes([](const TriodeStage& t) { return t.cathodeCoefficient; });
-        gridVoltage = lanes([](const TriodeStage& t) { return t.gridVoltage; });
-        gridCurrent = lanes([](const TriodeStage& t) { return t.gridCurrent; });
-        cathodeVoltage = lanes([](const TriodeStage& t) { return t.cathodeVoltage; });
-        plateVoltage = lanes([](const TriodeStage& t) { return t.plateVoltage; });
-        plateCurrent = lanes([](const TriodeStage& t) { return t.plateCurrent; });
-        output = lanes([](const TriodeStage& t) { return t.output; });
-        sampleRate = Ops::set1(rate);
+            lanes(this->curve.coefficients[k], [k](const TriodeStage& t) { return t.curve[k]; });
+        lanes(this->fourH, [](const TriodeStage& t) { return 4.0 * t.gridCurrentFactor; });
+        lanes(this->twoH, [](const TriodeStage& t) { return 2.0 * t.gridCurrentFactor; });
+        lanes(this->halfInvGridFactor, [](const TriodeStage& t) { return t.halfInvGridFactor; });
+        lanes(this->invGridResistor, [](const TriodeStage& t) { return t.invGridResistor; });
+        lanes(this->invPlateResistor, [](const TriodeStage& t) { return t.invPlateResistor; });
+        lanes(this->supply, [](const TriodeStage& t) { return t.supplyVoltage; });
+        lanes(this->coupling, [](const TriodeStage& t) { return t.couplingCoefficient; });
+        lanes(this->cathodeCapacitor, [](const TriodeStage& t) { return t.cathodeCapacitor; });
+        lanes(this->cathodeCoefficient, [](const TriodeStage& t) { return t.cathodeCoefficient; });
+        lanes(this->gridVoltage, [](const TriodeStage& t) { return t.gridVoltage; });
+        lanes(this->gridCurrent, [](const TriodeStage& t) { return t.gridCurrent; });
+        lanes(this->cathodeVoltage, [](const TriodeStage& t) { return t.cathodeVoltage; });
+        lanes(this->plateVoltage, [](const TriodeStage& t) { return t.plateVoltage; });
+        lanes(this->plateCurrent, [](const TriodeStage& t) { return t.plateCurrent; });
+        lanes(this->output, [](const TriodeStage& t) { return t.output; });
+        this->sampleRate = splat<Lane>(rate);
     }
 
-    V evaluateCurve(V v) const
-    {
-        V numerator = curve[12];
-        for (int i = 10; i >= 0; i -= 2)
-            numerator = Ops::add(Ops::mul(numerator, v), curve[i]);
-        V denominator = curve[11];
-        for (int i = 9; i >= 1; i -= 2)
-            denominator = Ops::add(Ops::mul(denominator, v), curve[i]);
-        denominator = Ops::add(Ops::mul(denominator, v), Ops::set1(1.0));
-        return Ops::div(numerator, denominator);
-    }
-
-    V step(const V x)
-    {
-        const V one = Ops::set1(1.0), zero = Ops::set1(0.0);
-        gridVoltage = x;
-        const V conducts = Ops::greater(Ops::sub(x, cathodeVoltage), zero);
-        if (Ops::mask(conducts) != 0) {
-            const V root = Ops::sqrt(
-                Ops::add(Ops::sub(one, Ops::mul(fourH, cathodeVoltage)), Ops::mul(fourH, x)));
-            const V conducting =
-                Ops::mul(Ops::sub(Ops::add(root, Ops::mul(twoH, cathodeVoltage)), one), halfInvGridFactor);
-            gridVoltage = Ops::blend(x, conducting, conducts);
-        }
-        gridCurrent = Ops::mul(Ops::sub(x, gridVoltage), invGridResistor);
-
-        const V v = Ops::sub(gridVoltage, cathodeVoltage);
-        const V cutOff = Ops::less(v, Ops::set1(kTriodeCutoffVoltage));
-        const int cutOffLanes = Ops::mask(cutOff);
-        V plateToCathode = supply;
-        if (cutOffLanes != (1 << kLanes) - 1) {
-            plateToCathode = evaluateCurve(v);
-            if (cutOffLanes != 0)
-                plateToCathode = Ops::blend(plateToCathode, supply, cutOff);
-        }
-
-        const V previousPlateVoltage = plateVoltage;
-        plateVoltage = Ops::add(cathodeVoltage, plateToCathode);
-        plateCurrent = Ops::mul(Ops::sub(supply, plateVoltage), invPlateResistor);
-        output = Ops::mul(coupling, Ops::sub(Ops::add(output, plateVoltage), previousPlateVoltage));
-
-        const V cathode = Ops::mul(
-            Ops::add(Ops::add(Ops::mul(Ops::mul(cathodeCapacitor, cathodeVoltage), sampleRate), plateCurrent),
-                     gridCurrent),
-            cathodeCoefficient);
-        cathodeVoltage = Ops::blend(zero, cathode, Ops::greater(cathode, zero));
-        return output;
-    }
+    [[gnu::always_inline]] inline Lane step(const Lane x) { return this->stepInlined(x); }
 
     // A step in which only the lanes of active take a sample; the others
     // keep their state.
-    V stepSome(const V x, const V active)
+    Lane stepSome(const Lane x, const Mask active)
     {
-        const V keep[6] = {gridVoltage, gridCurrent, cathodeVoltage, plateVoltage, plateCurrent, output};
-        const V y = step(x);
-        gridVoltage = Ops::blend(keep[0], gridVoltage, active);
-        gridCurrent = Ops::blend(keep[1], gridCurrent, active);
-        cathodeVoltage = Ops::blend(keep[2], cathodeVoltage, active);
-        plateVoltage = Ops::blend(keep[3], plateVoltage, active);
-        plateCurrent = Ops::blend(keep[4], plateCurrent, active);
-        output = Ops::blend(keep[5], output, active);
+        const Lane keep[6] = {this->gridVoltage,   this->gridCurrent,  this->cathodeVoltage,
+                              this->plateVoltage,  this->plateCurrent, this->output};
+        const Lane y = step(x);
+        this->gridVoltage = select(active, this->gridVoltage, keep[0]);
+        this->gridCurrent = select(active, this->gridCurrent, keep[1]);
+        this->cathodeVoltage = select(active, this->cathodeVoltage, keep[2]);
+        this->plateVoltage = select(active, this->plateVoltage, keep[3]);
+        this->plateCurrent = select(active, this->plateCurrent, keep[4]);
+        this->output = select(active, this->output, keep[5]);
         return y;
     }
 
@@ -236,9 +206,10 @@ struct TriodeLanes {
     void store() const
     {
         double lanes[6][kLanes];
-        const V* state[6] = {&gridVoltage, &gridCurrent, &cathodeVoltage, &plateVoltage, &plateCurrent, &output};
+        const Lane* state[6] = {&this->gridVoltage,  &this->gridCurrent,  &this->cathodeVoltage,
+                                &this->plateVoltage, &this->plateCurrent, &this->output};
         for (int s = 0; s < 6; ++s)
-            Ops::store(lanes[s], *state[s]);
+            storeEach(lanes[s], *state[s]);
         for (int i = 0; i < kLanes; ++i) {
             stage[i]->gridVoltage = lanes[0][i];
             stage[i]->gridCurrent = lanes[1][i];
@@ -250,13 +221,12 @@ struct TriodeLanes {
     }
 };
 
-using Quad = __m256d;
-using TriodeQuad = TriodeLanes<Wide>;
-using TriodeDuo = TriodeLanes<Narrow>;
+using TriodeQuad = TriodeLanes<Quad>;
+using TriodeDuo = TriodeLanes<Pair>;
 
-inline Quad activeLanes(bool a, bool b, bool c, bool d)
+inline QuadMask activeLanes(bool a, bool b, bool c, bool d)
 {
-    return _mm256_castsi256_pd(_mm256_setr_epi64x(-int64_t(a), -int64_t(b), -int64_t(c), -int64_t(d)));
+    return {_mm256_castsi256_pd(_mm256_setr_epi64x(-int64_t(a), -int64_t(b), -int64_t(c), -int64_t(d)))};
 }
 
 // The triode stages of a channel, S of them, for one lane type. step runs
@@ -273,10 +243,10 @@ struct TriodeBank<Pair, 4> {
     {
     }
     template <bool Edge>
-    void step(const Pair (&in)[4], const bool (&active)[4], Pair (&out)[4])
+    [[gnu::always_inline]] inline void step(const Pair (&in)[4], const bool (&active)[4], Pair (&out)[4])
     {
-        const Quad a = _mm256_insertf128_pd(_mm256_castpd128_pd256(in[0].v), in[1].v, 1);
-        const Quad b = _mm256_insertf128_pd(_mm256_castpd128_pd256(in[2].v), in[3].v, 1);
+        const Quad a{_mm256_insertf128_pd(_mm256_castpd128_pd256(in[0].v), in[1].v, 1)};
+        const Quad b{_mm256_insertf128_pd(_mm256_castpd128_pd256(in[2].v), in[3].v, 1)};
         Quad x, y;
         if (Edge) {
             x = low.stepSome(a, activeLanes(active[0], active[0], active[1], active[1]));
@@ -285,10 +255,10 @@ struct TriodeBank<Pair, 4> {
             x = low.step(a);
             y = high.step(b);
         }
-        out[0].v = _mm256_castpd256_pd128(x);
-        out[1].v = _mm256_extractf128_pd(x, 1);
-        out[2].v = _mm256_castpd256_pd128(y);
-        out[3].v = _mm256_extractf128_pd(y, 1);
+        out[0].v = _mm256_castpd256_pd128(x.v);
+        out[1].v = _mm256_extractf128_pd(x.v, 1);
+        out[2].v = _mm256_castpd256_pd128(y.v);
+        out[3].v = _mm256_extractf128_pd(y.v, 1);
     }
     void store() const
     {
@@ -309,12 +279,12 @@ struct TriodeBank<Pair, 3> {
     {
     }
     template <bool Edge>
-    void step(const Pair (&in)[3], const bool (&active)[3], Pair (&out)[3])
+    [[gnu::always_inline]] inline void step(const Pair (&in)[3], const bool (&active)[3], Pair (&out)[3])
     {
-        const Quad a = _mm256_insertf128_pd(_mm256_castpd128_pd256(in[0].v), in[1].v, 1);
+        const Quad a{_mm256_insertf128_pd(_mm256_castpd128_pd256(in[0].v), in[1].v, 1)};
         const Quad x = Edge ? low.stepSome(a, activeLanes(active[0], active[0], active[1], active[1])) : low.step(a);
-        out[0].v = _mm256_castpd256_pd128(x);
-        out[1].v = _mm256_extractf128_pd(x, 1);
+        out[0].v = _mm256_castpd256_pd128(x.v);
+        out[1].v = _mm256_extractf128_pd(x.v, 1);
         if (!Edge || active[2])
             out[2] = last.step(in[2]);
     }
@@ -334,22 +304,22 @@ struct MonoFourTriodes {
     {
     }
     template <bool Edge>
-    void step(const Single (&in)[4], const bool (&active)[4], Single (&out)[4])
+    [[gnu::always_inline]] inline void step(const Single (&in)[4], const bool (&active)[4], Single (&out)[4])
     {
-        const __m128d a = _mm_setr_pd(in[0].v, in[1].v);
-        const __m128d b = _mm_setr_pd(in[2].v, in[3].v);
-        __m128d x, y;
+        const Pair a{_mm_setr_pd(in[0].v, in[1].v)};
+        const Pair b{_mm_setr_pd(in[2].v, in[3].v)};
+        Pair x, y;
         if (Edge) {
-            x = first.stepSome(a, _mm_castsi128_pd(_mm_set_epi64x(-int64_t(active[1]), -int64_t(active[0]))));
-            y = second.stepSome(b, _mm_castsi128_pd(_mm_set_epi64x(-int64_t(active[3]), -int64_t(active[2]))));
+            x = first.stepSome(a, {_mm_castsi128_pd(_mm_set_epi64x(-int64_t(active[1]), -int64_t(active[0])))});
+            y = second.stepSome(b, {_mm_castsi128_pd(_mm_set_epi64x(-int64_t(active[3]), -int64_t(active[2])))});
         } else {
             x = first.step(a);
             y = second.step(b);
         }
-        out[0].v = _mm_cvtsd_f64(x);
-        out[1].v = _mm_cvtsd_f64(_mm_unpackhi_pd(x, x));
-        out[2].v = _mm_cvtsd_f64(y);
-        out[3].v = _mm_cvtsd_f64(_mm_unpackhi_pd(y, y));
+        out[0].v = _mm_cvtsd_f64(x.v);
+        out[1].v = _mm_cvtsd_f64(_mm_unpackhi_pd(x.v, x.v));
+        out[2].v = _mm_cvtsd_f64(y.v);
+        out[3].v = _mm_cvtsd_f64(_mm_unpackhi_pd(y.v, y.v));
     }
     void store() const
     {
@@ -364,14 +334,14 @@ struct MonoThreeTriodes {
     TriodeQuad quad;
     MonoThreeTriodes(TriodeStage* l, const double& rate) : quad({&l[0], &l[1], &l[2], &l[2]}, rate) {}
     template <bool Edge>
-    void step(const Single (&in)[3], const bool (&active)[3], Single (&out)[3])
+    [[gnu::always_inline]] inline void step(const Single (&in)[3], const bool (&active)[3], Single (&out)[3])
     {
-        const Quad x = _mm256_setr_pd(in[0].v, in[1].v, in[2].v, in[2].v);
+        const Quad x{_mm256_setr_pd(in[0].v, in[1].v, in[2].v, in[2].v)};
         alignas(32) double y[4];
         if (Edge)
-            _mm256_store_pd(y, quad.stepSome(x, activeLanes(active[0], active[1], active[2], active[2])));
+            _mm256_store_pd(y, quad.stepSome(x, activeLanes(active[0], active[1], active[2], active[2])).v);
         else
-            _mm256_store_pd(y, quad.step(x));
+            _mm256_store_pd(y, quad.step(x).v);
         for (size_t g = 0; g < 3; ++g)
             out[g].v = y[g];
     }
@@ -416,184 +386,57 @@ inline void runSkewedByTwo(size_t count, Lane* samples, TriodeBank<Lane, S>& tri
         at(t, std::true_type());
 }
 
-template <class Lane>
-struct OutputStepper : BiquadStepper<Lane> {
-    OutputStepper(const AmpSide& l, const AmpSide& r) : BiquadStepper<Lane>(l.outputFilter, r.outputFilter) {}
-    Lane step(const Lane x) { return BiquadStepper<Lane>::step(0.01 * x); }
-    void store(AmpSide& l, AmpSide& r) const { BiquadStepper<Lane>::store(l.outputFilter, r.outputFilter); }
-};
-
-// The same elements, constants and order as the two-lane channel B.
-template <bool highGain, class Lane>
-void channelB(const AmpModel& model, const double& rate, AmpSide& l, AmpSide& r, Lane* samples,
-              size_t count, const ampchain::FrameValues& frames)
+// A channel's work after each of its triodes as the segments of the skew.
+template <class Channel, class Lane, size_t S, size_t... g>
+inline void runStages(Channel& channel, Lane* samples, size_t count, TriodeBank<Lane, S>& triodes,
+                      std::index_sequence<g...>)
 {
-    const int32_t bottom = model.bottomB;
-    const int32_t bright = model.brightB;
-    const int32_t focus = model.focusB != 0 ? 1 : 0;
-    const double contourGain = model.contourBShaped;
-    ToneStack& stackL = l.toneStackB[focus];
-    ToneStack& stackR = r.toneStackB[focus];
-    Biquad& gainShelfL = highGain ? l.highGainShelfB : l.lowGainShelfB;
-    Biquad& gainShelfR = highGain ? r.highGainShelfB : r.lowGainShelfB;
-    OnePoleLowpass& gainPoleL = highGain ? l.onePole2700 : l.onePole3000;
-    OnePoleLowpass& gainPoleR = highGain ? r.onePole2700 : r.onePole3000;
-    constexpr double gainScale = highGain ? 0.716 : 0.325;
-
-    TriodeBank<Lane, 4> triodes(&l.triode[0], &r.triode[0], rate);
-    OnePoleLowpassStepper<Lane> onePole750(l.onePole750, r.onePole750);
-    BiquadStepper<Lane> shelf1(l.shelfB1, r.shelfB1);
-    BiquadStepper<Lane> lowpass3k0(l.lowpass3k[0], r.lowpass3k[0]);
-    BiquadStepper<Lane> gainShelf(gainShelfL, gainShelfR);
-    OnePoleLowpassStepper<Lane> gainPole(gainPoleL, gainPoleR);
-    BiquadStepper<Lane> lowpass3k1(l.lowpass3k[1], r.lowpass3k[1]);
-    BiquadStepper<Lane> lowpass5k0(l.lowpass5k[0], r.lowpass5k[0]);
-    OnePoleLowpassStepper<Lane> onePole3250(l.onePole3250, r.onePole3250);
-    BiquadStepper<Lane> lowpass3k2(l.lowpass3k[2], r.lowpass3k[2]);
-    BiquadStepper<Lane> lowpass5k1(l.lowpass5k[1], r.lowpass5k[1]);
-    BiquadStepper<Lane> bottomShelf(l.bottomShelfB, r.bottomShelfB);
-    BiquadStepper<Lane> brightPeak(l.brightPeakB, r.brightPeakB);
-    ToneStackStepper<Lane> toneStack(stackL, stackR);
-    OutputStepper<Lane> output(l, r);
-
-    const double* drive = frames.driveB;
-    const int32_t shift = frames.shift;
-    runSkewedByTwo(
-        count, samples, triodes,
-        [&](size_t i, Lane x) {
-            x = onePole750.step(x * 0.75);
-            x = shelf1.step(x);
-            samples[i] = lowpass3k0.step(x * drive[i >> shift]);
-        },
-        [&](size_t i, Lane x) {
-            x = gainPole.step(gainShelf.step(x) * gainScale);
-            samples[i] = lowpass5k0.step(lowpass3k1.step(x));
-        },
-        [&](size_t i, Lane x) {
-            x = onePole3250.step(x) * 0.8;
-            samples[i] = lowpass5k1.step(lowpass3k2.step(x));
-        },
-        [&](size_t i, Lane x) {
-            if (bottom == 1)
-                x = bottomShelf.step(x);
-            if (bright == 1)
-                x = brightPeak.step(x);
-            samples[i] = output.step(toneStack.step(x) * contourGain);
-        });
-
-    triodes.store();
-    onePole750.store(l.onePole750, r.onePole750);
-    shelf1.store(l.shelfB1, r.shelfB1);
-    lowpass3k0.store(l.lowpass3k[0], r.lowpass3k[0]);
-    gainShelf.store(gainShelfL, gainShelfR);
-    gainPole.store(gainPoleL, gainPoleR);
-    lowpass3k1.store(l.lowpass3k[1], r.lowpass3k[1]);
-    lowpass5k0.store(l.lowpass5k[0], r.lowpass5k[0]);
-    onePole3250.store(l.onePole3250, r.onePole3250);
-    lowpass3k2.store(l.lowpass3k[2], r.lowpass3k[2]);
-    lowpass5k1.store(l.lowpass5k[1], r.lowpass5k[1]);
-    bottomShelf.store(l.bottomShelfB, r.bottomShelfB);
-    brightPeak.store(l.brightPeakB, r.brightPeakB);
-    toneStack.store(stackL, stackR);
-    output.store(l, r);
+    runSkewedByTwo(count, samples, triodes, [&](size_t i, Lane x) __attribute__((always_inline)) { channel.template after<g>(i, x); }...);
 }
 
-// The same elements, constants and order as the two-lane channel A.
-template <bool crunch, class Lane>
-void channelA(const AmpModel& model, const double& rate, AmpSide& l, AmpSide& r, Lane* samples,
-              size_t count, const ampchain::FrameValues& frames)
+// A channel with its triodes in the banks above.
+template <class Channel, class Lane>
+void runChannel(const AmpModel& model, const double& rate, AmpSide& l, AmpSide& r, Lane* samples,
+                size_t count, const ampchain::FrameValues& frames)
 {
-    const double shaped = model.driveAShaped;
-    const double makeUp = 3.0 * model.driveAShapedInv;
-    const int32_t bottom = model.bottomA;
-    const int32_t bright = model.brightA;
-    const int32_t focus = model.focusA != 0 ? 1 : 0;
-    const double contourGain = model.contourAShaped;
-    ToneStack& stackL = l.toneStackA[focus];
-    ToneStack& stackR = r.toneStackA[focus];
-    Biquad& modeShelfL = crunch ? l.crunchShelfA : l.cleanLowShelfA;
-    Biquad& modeShelfR = crunch ? r.crunchShelfA : r.cleanLowShelfA;
-    constexpr double modeScale = crunch ? 0.527 : 0.018;
-
-    TriodeBank<Lane, 3> triodes(&l.triode[4], &r.triode[4], rate);
-    OnePoleHighpassStepper<Lane> bottomHighpass(l.bottomHighpassA, r.bottomHighpassA);
-    BiquadStepper<Lane> bottomShelf(l.bottomShelfA, r.bottomShelfA);
-    BiquadStepper<Lane> brightShelf(l.brightShelfA, r.brightShelfA);
-    BiquadStepper<Lane> modeShelf(modeShelfL, modeShelfR);
-    BiquadStepper<Lane> lowpass5k(l.lowpass5k[2], r.lowpass5k[2]);
-    ToneStackStepper<Lane> toneStack(stackL, stackR);
-    OutputStepper<Lane> output(l, r);
-
-    const double* drive = frames.driveA;
-    const int32_t shift = frames.shift;
-    runSkewedByTwo(
-        count, samples, triodes,
-        [&](size_t i, Lane x) {
-            if (bottom == 0)
-                x = bottomHighpass.step(x);
-            else
-                x = bottomShelf.step(x) * 0.75;
-            x = x * drive[i >> shift];
-            samples[i] = bright == 0 ? x * shaped : brightShelf.step(x);
-        },
-        [&](size_t i, Lane x) {
-            x = modeShelf.step(x * modeScale);
-            samples[i] = lowpass5k.step(x);
-        },
-        [&](size_t i, Lane x) {
-            if (!crunch)
-                x = x * makeUp;
-            x = toneStack.step(x) * contourGain;
-            samples[i] = output.step(x * 1.58);
-        });
-
+    constexpr size_t first = Channel::kFirstTriode;
+    Channel channel(model, l, r, samples, frames);
+    TriodeBank<Lane, Channel::kTriodes> triodes(&l.triode[first], &r.triode[first], rate);
+    runStages(channel, samples, count, triodes, std::make_index_sequence<Channel::kTriodes>());
     triodes.store();
-    bottomHighpass.store(l.bottomHighpassA, r.bottomHighpassA);
-    bottomShelf.store(l.bottomShelfA, r.bottomShelfA);
-    brightShelf.store(l.brightShelfA, r.brightShelfA);
-    modeShelf.store(modeShelfL, modeShelfR);
-    lowpass5k.store(l.lowpass5k[2], r.lowpass5k[2]);
-    toneStack.store(stackL, stackR);
-    output.store(l, r);
+    channel.store();
 }
 
 template <class Lane>
-void processChunk(const AmpModel& model, const double& rate, AmpSide& l, AmpSide& r, Lane* samples,
-                  size_t count, const ampchain::FrameValues& frames)
+void processChunk(const AmpModel& model, ampchain::Circuit circuit, const double& rate, AmpSide& l, AmpSide& r,
+                  Lane* samples, size_t count, const ampchain::FrameValues& frames)
 {
-    if (model.channelB == 1) {
-        if (model.highGainB == 0)
-            channelB<false>(model, rate, l, r, samples, count, frames);
-        else
-            channelB<true>(model, rate, l, r, samples, count, frames);
-    } else {
-        if (model.crunchA == 0)
-            channelA<false>(model, rate, l, r, samples, count, frames);
-        else
-            channelA<true>(model, rate, l, r, samples, count, frames);
-    }
+    ampchain::forCircuit<Lane>(circuit, [&](auto tag) {
+        runChannel<typename decltype(tag)::Type>(model, rate, l, r, samples, count, frames);
+    });
 }
 
 }  // namespace
 
 namespace ampchain {
 
-void processChannelChunkAvx2(const AmpModel& model, const double& rate, AmpSide& l, AmpSide& r,
-                             int32_t sides, double* samples, size_t count, const FrameValues& frames)
+void processChannelChunkAvx2(const AmpModel& model, Circuit circuit, const double& rate, AmpSide& l,
+                             AmpSide& r, int32_t sides, double* samples, size_t count,
+                             const FrameValues& frames)
 {
     static_assert(sizeof(Pair) == 2 * sizeof(double) && sizeof(Single) == sizeof(double),
                   "lanes are plain doubles");
     if (sides == 2)
-        processChunk(model, rate, l, r, reinterpret_cast<Pair*>(samples), count, frames);
+        processChunk(model, circuit, rate, l, r, reinterpret_cast<Pair*>(samples), count, frames);
     else
-        processChunk(model, rate, l, l, reinterpret_cast<Single*>(samples), count, frames);
+        processChunk(model, circuit, rate, l, l, reinterpret_cast<Single*>(samples), count, frames);
 }
 
 void stepFourTriodesAvx2(TriodeStage* const (&stages)[4], double* inputs, size_t count, const double& rate)
 {
     TriodeQuad quad(stages, rate);
     for (size_t n = 0; n < count; ++n)
-        _mm256_storeu_pd(inputs + 4 * n, quad.step(_mm256_loadu_pd(inputs + 4 * n)));
+        _mm256_storeu_pd(inputs + 4 * n, quad.step(Quad{_mm256_loadu_pd(inputs + 4 * n)}).v);
     quad.store();
 }
 

@@ -31,21 +31,19 @@ struct AmpModel : AmpSettings {
 
     // Chooses the oversampling factor for the host rate and the quality,
     // recomputes every coefficient of both sides and clears the linear
-    // filters' histories. Triode states and half-band histories are kept.
+    // filters' histories; triode states and half-band histories are kept.
+    // A rate change in place, without the settling and cross-fade of
+    // change: for tests that compare two models across one.
     void setUp(float hostRate);
     // Configures the fourteen triode stages and solves their operating
-    // points at the oversampled rate the last setUp chose.
+    // points at the oversampled rate chosen last.
     void setUpTriodes();
 
     // One host block, in place allowed.
     void processBlock(const float* const* inputs, float* const* outputs, int32_t frames);
 
-    // The active channel's circuit on two consecutive oversampled samples of
-    // one side, first the earlier.
-    void processChannelPair(AmpSide& side, double& first, double& second);
-
     // Set-up.
-    float sampleRate = 0.f;          // host rate of the last setUp
+    float sampleRate = 0.f;          // host rate the model runs at
     int32_t oversamplingFactor = 0;  // 2, 4 or 8
     double oversampledPeriod = 0.0;  // T, seconds
     double oversampledRate = 0.0;    // 1 / T, Hz
@@ -56,6 +54,16 @@ struct AmpModel : AmpSettings {
 
     // Gains glided per frame towards their targets.
     double inputGain = 0.0, driveA = 0.0, driveB = 0.0;
+
+    // The switches that alter the circuit, where they stand on their way
+    // to the settings: per channel Bottom, Bright, Focus and the mode switch
+    // (by ampchain::Glide), then the channel switch. Each is 0 or 1 while it
+    // rests and glides in a straight line between.
+    double glideA[ampchain::kGlideCount] = {}, glideB[ampchain::kGlideCount] = {};
+    double channelPosition = 0.0;
+    // The tone knobs as the tone stacks follow them, per channel low, mid,
+    // high and contour: a jump slews there over a few chunks.
+    double toneA[4] = {}, toneB[4] = {};
 
     AmpSide left{}, right{};
     // Each side's last plausible input sample, which stands in for one that
@@ -89,5 +97,11 @@ private:
     void setUpTriodes(AmpSide& side);
     void settleSide(AmpSide& side);
     void settleGains();
+    // Every switch position and tone knob at its setting.
+    void settleGlides();
+    // The switch positions' targets, 0 or 1.
+    void glideTargets(double (&a)[ampchain::kGlideCount], double (&b)[ampchain::kGlideCount]) const;
+    // Moves the tone knobs towards the settings for a chunk of frames.
+    void slewToneKnobs(int32_t frames);
     void recoverFromRunaway(float* const* outputs, int32_t frames);
 };

@@ -3,21 +3,22 @@
 
 #include <cmath>
 
+#include "dsp/CircuitValues.h"
 #include "dsp/ParameterCurves.h"
 
 void AmpSettings::setInputLevel(double position)
 {
     // Clean channel A takes half the input gain of the other three modes.
     const bool cleanA = channelB == 0 && crunchA == 0;
-    inputGainTarget = cleanA ? position + 0.0001 : 2.0 * position + 0.0001;
+    inputGainTarget = cleanA ? position + kInputGainFloor : kInputGainScale * position + kInputGainFloor;
 }
 
 void AmpSettings::setDriveA(double position)
 {
     const double drive = driveCurve(position);
-    driveATarget = crunchA == 0 ? drive * 0.5 : drive;
+    driveATarget = crunchA == 0 ? drive * kCleanDriveScale : drive;
     driveAShaped = shapedDrive(drive);
-    driveAShapedInv = 1.0 / (driveAShaped + 0.00001);
+    driveAShapedInv = 1.0 / (driveAShaped + kMakeUpGuard);
     driveAShapedRoot = std::sqrt(2.0 * driveAShaped);
 }
 

@@ -1,51 +1,13 @@
 // Rate set-up of the model: the oversampling factor, every coefficient of
 // both sides, and the triode stages' configuration.
-#include <cmath>
-
 #include "dsp/AmpModel.h"
+#include "dsp/CircuitValues.h"
 #include "dsp/FilterDesign.h"
 
-namespace {
-
-// One triode stage's own parts; grid resistor, supply, plate load and the
-// first coupling resistor are common to all seven.
-struct TriodeParts {
-    double cathodeResistor;      // ohms
-    double cathodeCapacitor;     // farads
-    double initialPlateVoltage;  // volts, start of the operating-point solve
-    double couplingResistor;     // ohms
-    double couplingCapacitor;    // farads
-};
-
-constexpr double kGridResistor = 68000.0;
-constexpr double kSupplyVoltage = 449.8;
-constexpr double kPlateResistor = 100000.0;
-constexpr double kFirstCouplingResistor = 0.0;
-
-// triode[0] to [3]: channel B; [4] to [6]: channel A.
-constexpr TriodeParts kTriodeParts[7] = {
-    {820.0, 9.7e-7, 238.7, 2200000.0, 4.7e-8},
-    {1500.0, 3e-7, 238.7, 2200000.0, 4.7e-8},
-    {3300.0, 2.4e-7, 322.0, 470000.0, 4.7e-8},
-    {1500.0, 3e-7, 238.7, 2200000.0, 1e-7},
-    {1000.0, 1.6e-5, 250.0, 2200000.0, 4.7e-8},
-    {1500.0, 1.1e-5, 276.0, 2200000.0, 4.7e-8},
-    {1500.0, 1.1e-5, 276.0, 2200000.0, 1e-7},
-};
-
-// Time constant of channel A's bottom high-pass (250 Hz); the first-order
-// lowpasses of channel B are it divided by their multiple of 250 Hz.
-constexpr double kBottomTimeConstant = 0.00063662;
-
-// The output high-pass's corner, 2 Hz, with the designers' two pi.
-constexpr double kOutputCornerTwoPi = 12.56638608;
-constexpr double kOutputQ = 0.7;
-
-}  // namespace
 
 int32_t AmpModel::factorFor(float hostRate, int32_t highQuality)
 {
-    const int32_t factor = hostRate < 50000.f ? 4 : 2;
+    const int32_t factor = hostRate < kFourTimesBelowRate ? 4 : 2;
     return highQuality > 0 ? factor * 2 : factor;
 }
 
@@ -98,6 +60,31 @@ void AmpModel::settleGains()
     inputGain = inputGainTarget;
     driveA = driveATarget;
     driveB = driveBTarget;
+    settleGlides();
+}
+
+void AmpModel::glideTargets(double (&a)[ampchain::kGlideCount], double (&b)[ampchain::kGlideCount]) const
+{
+    a[ampchain::kBottomGlide] = bottomA;
+    a[ampchain::kBrightGlide] = brightA;
+    a[ampchain::kFocusGlide] = focusA != 0 ? 1 : 0;
+    a[ampchain::kModeGlide] = crunchA;
+    b[ampchain::kBottomGlide] = bottomB;
+    b[ampchain::kBrightGlide] = brightB;
+    b[ampchain::kFocusGlide] = focusB != 0 ? 1 : 0;
+    b[ampchain::kModeGlide] = highGainB;
+}
+
+void AmpModel::settleGlides()
+{
+    glideTargets(glideA, glideB);
+    channelPosition = channelB;
+    const double a[4] = {lowA, midA, highA, contourA};
+    const double b[4] = {lowB, midB, highB, contourB};
+    for (int k = 0; k < 4; ++k) {
+        toneA[k] = a[k];
+        toneB[k] = b[k];
+    }
 }
 
 void AmpModel::setUp(float hostRate)
@@ -133,39 +120,29 @@ void AmpModel::designSide(AmpSide& side)
     side.toneStackB[0].design(kToneStackOpen, rate);
 
     for (Biquad& section : side.lowpass3k)
-        designLowpass(section, 3000.0, 0.7, rate);
+        designLowpass(section, kLowpass3k.frequency, kLowpass3k.q, rate);
     for (Biquad& section : side.lowpass5k)
-        designLowpass(section, 5000.0, 0.7, rate);
+        designLowpass(section, kLowpass5k.frequency, kLowpass5k.q, rate);
 
-    setTimeConstant(side.onePole750, kBottomTimeConstant / 3.0, period);
-    setTimeConstant(side.onePole3000, kBottomTimeConstant / 12.0, period);
-    setTimeConstant(side.onePole2700, kBottomTimeConstant / 10.8, period);
-    setTimeConstant(side.onePole3250, kBottomTimeConstant / 13.0, period);
+    setTimeConstant(side.onePole750, kBottomTimeConstant / kOnePole750Multiple, period);
+    setTimeConstant(side.onePole3000, kBottomTimeConstant / kOnePole3000Multiple, period);
+    setTimeConstant(side.onePole2700, kBottomTimeConstant / kOnePole2700Multiple, period);
+    setTimeConstant(side.onePole3250, kBottomTimeConstant / kOnePole3250Multiple, period);
 
-    designHighShelf(side.lowGainShelfB, 300.0, 0.7, 0.666, rate);
-    designHighShelf(side.highGainShelfB, 500.0, 0.7, 0.45, rate);
+    designHighShelf(side.lowGainShelfB, kLowGainShelfB.frequency, kLowGainShelfB.q, kLowGainShelfB.gain, rate);
+    designHighShelf(side.highGainShelfB, kHighGainShelfB.frequency, kHighGainShelfB.q, kHighGainShelfB.gain, rate);
 
     setTimeConstant(side.bottomHighpassA, kBottomTimeConstant, period);
 
-    designHighShelf(side.bottomShelfA, 300.0, 0.7, 1.333, rate);
-    designLowShelf(side.cleanLowShelfA, 2000.0, 0.7, 7.0, rate);
-    designPeak(side.brightPeakB, 4000.0, 1.0, 1.333, rate);
-    designHighShelf(side.shelfB1, 5000.0, 0.7, 0.333, rate);
-    designHighShelf(side.brightShelfA, 3000.0, 0.7, 0.333, rate);
-    designHighShelf(side.bottomShelfB, 300.0, 0.7, 1.75, rate);
-    designHighShelf(side.crunchShelfA, 500.0, 0.7, 0.45, rate);
+    designHighShelf(side.bottomShelfA, kBottomShelfA.frequency, kBottomShelfA.q, kBottomShelfA.gain, rate);
+    designLowShelf(side.cleanLowShelfA, kCleanLowShelfA.frequency, kCleanLowShelfA.q, kCleanLowShelfA.gain, rate);
+    designPeak(side.brightPeakB, kBrightPeakB.frequency, kBrightPeakB.q, kBrightPeakB.gain, rate);
+    designHighShelf(side.shelfB1, kShelfB1.frequency, kShelfB1.q, kShelfB1.gain, rate);
+    designHighShelf(side.brightShelfA, kBrightShelfA.frequency, kBrightShelfA.q, kBrightShelfA.gain, rate);
+    designHighShelf(side.bottomShelfB, kBottomShelfB.frequency, kBottomShelfB.q, kBottomShelfB.gain, rate);
+    designHighShelf(side.crunchShelfA, kCrunchShelfA.frequency, kCrunchShelfA.q, kCrunchShelfA.gain, rate);
 
-    // Second-order high-pass (s^2 / (s^2 + s/Q + 1)) at 2 Hz.
-    Biquad& output = side.outputFilter;
-    const double K = std::tan(kOutputCornerTwoPi / rate * 0.5);
-    const double K2 = K * K;
-    output.invA0 = 1.0 / (K2 + K / kOutputQ + 1.0);
-    output.a1 = 2.0 * (K2 - 1.0);
-    output.a2 = K2 + 1.0 - K / kOutputQ;
-    output.b0 = 1.0;
-    output.b1 = -2.0;
-    output.b2 = 1.0;
-    output.x1 = output.x2 = output.y1 = output.y2 = 0.0;
+    designHighpass(side.outputFilter, kOutputHighpassCorner, kOutputHighpassQ, rate);
 
     // Loading coefficients leaves the resamplers' histories alone.
     side.stage1Up.setCoefficients(kHalfBand12);

@@ -15,8 +15,8 @@ struct Biquad {
 
 // A high shelf whose shelf gain can follow a control value sample by sample.
 // Keeps K and K^2 of its design so a new gain costs a few multiplies, not a tangent.
-// Runs through processWithGain or runGroupWithGain; the plain biquad runner
-// would leave its numerator at the last gain.
+// Runs through processWithGain, or through the plain steppers after follow
+// brought its numerator to the gain.
 struct ShelvingBiquad : Biquad {
     double k, k2;
     double gain;  // the gain the numerator currently holds
@@ -58,7 +58,7 @@ struct BiquadStepper {
     Lane invA0, a1, a2, b0, b1, b2;
     Lane x1, x2, y1, y2;
 
-    BiquadStepper(const Biquad& l, const Biquad& r)
+    [[gnu::always_inline]] BiquadStepper(const Biquad& l, const Biquad& r)
         : invA0(loadLanes<Lane>(l.invA0, r.invA0)),
           a1(loadLanes<Lane>(l.a1, r.a1)),
           a2(loadLanes<Lane>(l.a2, r.a2)),
@@ -72,7 +72,7 @@ struct BiquadStepper {
     {
     }
 
-    Lane step(const Lane x)
+    [[gnu::always_inline]] Lane step(const Lane x)
     {
         const Lane y = (b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2) * invA0;
         x2 = x1;
@@ -82,7 +82,7 @@ struct BiquadStepper {
         return y;
     }
 
-    void store(Biquad& l, Biquad& r) const
+    [[gnu::always_inline]] void store(Biquad& l, Biquad& r) const
     {
         storeLanes(x1, l.x1, r.x1);
         storeLanes(x2, l.x2, r.x2);
@@ -95,34 +95,34 @@ template <class Lane>
 struct OnePoleLowpassStepper {
     Lane input, feedback, state;
 
-    OnePoleLowpassStepper(const OnePoleLowpass& l, const OnePoleLowpass& r)
+    [[gnu::always_inline]] OnePoleLowpassStepper(const OnePoleLowpass& l, const OnePoleLowpass& r)
         : input(splat<Lane>(l.input)),
           feedback(splat<Lane>(l.feedback)),
           state(loadLanes<Lane>(l.state, r.state))
     {
     }
 
-    Lane step(const Lane x)
+    [[gnu::always_inline]] Lane step(const Lane x)
     {
         state = input * x + feedback * state;
         return state;
     }
 
-    void store(OnePoleLowpass& l, OnePoleLowpass& r) const { storeLanes(state, l.state, r.state); }
+    [[gnu::always_inline]] void store(OnePoleLowpass& l, OnePoleLowpass& r) const { storeLanes(state, l.state, r.state); }
 };
 
 template <class Lane>
 struct OnePoleHighpassStepper {
     Lane m, lastInput, lastOutput;
 
-    OnePoleHighpassStepper(const OnePoleHighpass& l, const OnePoleHighpass& r)
+    [[gnu::always_inline]] OnePoleHighpassStepper(const OnePoleHighpass& l, const OnePoleHighpass& r)
         : m(splat<Lane>(l.coefficient)),
           lastInput(loadLanes<Lane>(l.lastInput, r.lastInput)),
           lastOutput(loadLanes<Lane>(l.lastOutput, r.lastOutput))
     {
     }
 
-    Lane step(const Lane x)
+    [[gnu::always_inline]] Lane step(const Lane x)
     {
         const Lane y = m * (x - lastInput) + m * lastOutput;
         lastInput = x;
@@ -130,7 +130,7 @@ struct OnePoleHighpassStepper {
         return y;
     }
 
-    void store(OnePoleHighpass& l, OnePoleHighpass& r) const
+    [[gnu::always_inline]] void store(OnePoleHighpass& l, OnePoleHighpass& r) const
     {
         storeLanes(lastInput, l.lastInput, r.lastInput);
         storeLanes(lastOutput, l.lastOutput, r.lastOutput);
@@ -154,7 +154,11 @@ inline void runGroup(Biquad& l, Biquad& r, Lane (&samples)[G])
 }
 
 // The gain-following shelf's numerator for a gain: the check and update of
-// processWithGain, made once before a run of samples at that gain.
+// processWithGain, made once before a run of samples at that gain. It is the
+// designer's high-shelf numerator summed in another order (k root + 1 first,
+// then the gain term), which rounds differently for about four gains in ten:
+// one shared sum would move channel A's output with Bright on, or that of
+// every fixed shelf, in its last bits, so the two stay apart.
 inline void ShelvingBiquad::follow(const double& newGain, const double& root)
 {
     if (gain != newGain) {  // also true when either side is NaN
@@ -163,24 +167,6 @@ inline void ShelvingBiquad::follow(const double& newGain, const double& root)
         b1 = 2.0 * (newGain * k2 - 1.0);
         b2 = 1.0 - k * root + newGain * k2;
     }
-}
-
-// Each side re-derives its own numerator when the gain moves.
-template <size_t G>
-inline void runGroupWithGain(ShelvingBiquad& shelf, ShelvingBiquad&, double (&samples)[G],
-                             const double& gain, const double& root)
-{
-    for (double& sample : samples)
-        shelf.processWithGain(gain, root, sample);
-}
-
-template <size_t G>
-inline void runGroupWithGain(ShelvingBiquad& l, ShelvingBiquad& r, DoublePair (&samples)[G],
-                             const double& gain, const double& root)
-{
-    runSidesApart(l, r, samples, [&](ShelvingBiquad& side, double(&group)[G]) {
-        runGroupWithGain(side, side, group, gain, root);
-    });
 }
 
 template <class Lane, size_t G>

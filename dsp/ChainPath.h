@@ -19,19 +19,49 @@ Path fastestPath();
 
 const char* pathName(Path path);
 
+// Host frames per chunk: the chain runs over all their oversampled samples
+// at once, each element's state held in registers through them.
+constexpr int32_t kChunkFrames = 64;
+
+// The switches whose change alters a channel's circuit. While one moves,
+// its position glides from 0 (off, clean, low gain, open) to 1 or back, and
+// the channel runs both of its designs and mixes them by the position.
+enum Glide : int32_t { kBottomGlide, kBrightGlide, kFocusGlide, kModeGlide, kGlideCount };
+
 // Values of one host frame that the chain reads for each of its samples.
 struct FrameValues {
     const double* driveA;  // per host frame
     const double* driveB;
     int32_t shift;  // sample i belongs to frame i >> shift
+    // Each channel's output gain from its contour, for the chunk.
+    double contourA, contourB;
+    // Per host frame, each channel's switch positions; read only by a
+    // channel that glides.
+    const double* glideA[kGlideCount];
+    const double* glideB[kGlideCount];
+    // Per host frame, the channel switch's position (0 A, 1 B) while it
+    // moves: both channels glide and their outputs mix; else null.
+    const double* channel;
+    // Per host frame while channel A glides, its input gain times its drive
+    // over what they are in clean mode.
+    const double* gainsOverCleanA;
 };
 
-// The active channel and the output high-pass over count samples with AVX2:
-// sides 1, samples one double each (left side only, l and r the same
+// Which circuit a chunk runs: one of a channel's two designs, or both of
+// them mixed by the switch positions (the channel glides).
+enum class Form : int32_t { kFirst, kSecond, kGliding };
+struct Circuit {
+    bool channelB;
+    Form form;
+};
+
+// A channel's circuit and the output high-pass over count samples with
+// AVX2: sides 1, samples one double each (left side only, l and r the same
 // record); sides 2, a left and a right double per sample. Knob-following
 // coefficients must be up to date. Only on a processor that has AVX2.
-void processChannelChunkAvx2(const AmpModel& model, const double& rate, AmpSide& l, AmpSide& r,
-                             int32_t sides, double* samples, size_t count, const FrameValues& frames);
+void processChannelChunkAvx2(const AmpModel& model, Circuit circuit, const double& rate, AmpSide& l,
+                             AmpSide& r, int32_t sides, double* samples, size_t count,
+                             const FrameValues& frames);
 
 // Four triode stages side by side over count samples, stage i on
 // inputs[4 n + i]; the outputs replace the inputs. For benchmarks.

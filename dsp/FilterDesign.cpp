@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "dsp/Constants.h"
+#include "dsp/CircuitValues.h"
 
 namespace {
 
@@ -42,6 +42,15 @@ void designLowpass(Biquad& section, double f, double Q, double rate)
     section.b0 = K2;
     section.b1 = 2.0 * K2;
     section.b2 = K2;
+}
+
+void designHighpass(Biquad& section, double f, double Q, double rate)
+{
+    const double K = prewarp(f, rate);
+    setDenominator(section, K, K * K, Q);
+    section.b0 = 1.0;
+    section.b1 = -2.0;
+    section.b2 = 1.0;
 }
 
 void designHighShelf(Biquad& section, double f, double Q, double g, double rate)

@@ -9,6 +9,9 @@
 // 1 / (s^2 + s/Q + 1)
 void designLowpass(Biquad& section, double f, double Q, double rate);
 
+// s^2 / (s^2 + s/Q + 1)
+void designHighpass(Biquad& section, double f, double Q, double rate);
+
 // The numerator b0 = g K^2 + r K + 1, b1 = 2 (g K^2 - 1), b2 = g K^2 - r K + 1,
 // r = sqrt(2g), is the prototype (s^2 + r s + g) / (s^2 + s/Q + 1): gain g at
 // DC and unity towards the top (so g > 1 lifts the bass, g < 1 cuts it).

@@ -4,13 +4,12 @@
 // scalar formula on each lane, in the same order, so a stereo result equals
 // two mono results to the last bit.
 //
-// Each building block's per-sample formula is written once, as a group
-// runner: runGroup(l, r, samples, ...) runs it over a group of consecutive
-// samples of one side (Lane double, l and r the same record, only l used)
-// or of both sides (Lane DoublePair, the coefficients read from l: both
-// sides are always designed alike). It loads the state once, keeps it in
-// registers through the group and stores it back once. The block's own
-// process is the same runner on a group of one.
+// Each building block's per-sample formula is written once, as a stepper
+// over the lane type (BiquadStepper, TriodeStepper, ...): constructed from
+// the left and right records (mono: the same record twice, only the left one
+// used), it loads the state once, step runs one sample in registers and
+// store writes the state back. runGroup runs a block's stepper over a group
+// of consecutive samples; the block's own process is a group of one.
 #pragma once
 
 #include <cmath>
@@ -100,19 +99,6 @@ struct FloatPair {
     float left, right;
 };
 
-inline DoublePair widen(FloatPair value) { return DoublePair(value.left, value.right); }
-inline double widen(float value) { return value; }
-
-inline FloatPair narrow(DoublePair value)
-{
-    const __m128 lanes = _mm_cvtpd_ps(value.v);
-    FloatPair result;
-    result.left = _mm_cvtss_f32(lanes);
-    result.right = _mm_cvtss_f32(_mm_shuffle_ps(lanes, lanes, 1));
-    return result;
-}
-inline float narrow(double value) { return static_cast<float>(value); }
-
 // The single-precision lane that goes with a double-precision one.
 template <class Lane>
 struct LaneTraits;
@@ -132,21 +118,4 @@ inline void runAlone(Block& block, double& sample, const Arguments&... arguments
     double group[1] = {sample};
     runGroup(block, block, group, arguments...);
     sample = group[0];
-}
-
-// Both sides' group, one side after the other through run(side, samples):
-// for blocks whose coefficients follow a knob lazily, so that each side
-// keeps its own cache.
-template <class Block, size_t G, class Run>
-inline void runSidesApart(Block& l, Block& r, DoublePair (&samples)[G], const Run& run)
-{
-    double left[G], right[G];
-    for (size_t i = 0; i < G; ++i) {
-        left[i] = samples[i].left();
-        right[i] = samples[i].right();
-    }
-    run(l, left);
-    run(r, right);
-    for (size_t i = 0; i < G; ++i)
-        samples[i] = DoublePair(left[i], right[i]);
 }

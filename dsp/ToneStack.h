@@ -88,7 +88,7 @@ struct ToneStackStepper {
     Lane B0, B1, B2, B3, A1, A2, A3;
     Lane z1, z2, z3;
 
-    ToneStackStepper(const ToneStack& l, const ToneStack& r)
+    [[gnu::always_inline]] ToneStackStepper(const ToneStack& l, const ToneStack& r)
         : B0(loadLanes<Lane>(l.B0, r.B0)),
           B1(loadLanes<Lane>(l.B1, r.B1)),
           B2(loadLanes<Lane>(l.B2, r.B2)),
@@ -102,7 +102,7 @@ struct ToneStackStepper {
     {
     }
 
-    Lane step(const Lane x)
+    [[gnu::always_inline]] Lane step(const Lane x)
     {
         const Lane y = B0 * x + z1;
         z1 = B1 * x + z2 - A1 * y;
@@ -111,7 +111,7 @@ struct ToneStackStepper {
         return y;
     }
 
-    void store(ToneStack& l, ToneStack& r) const
+    [[gnu::always_inline]] void store(ToneStack& l, ToneStack& r) const
     {
         storeLanes(z1, l.z1, r.z1);
         storeLanes(z2, l.z2, r.z2);

@@ -18,26 +18,40 @@ inline constexpr double kTriodeCurve[13] = {
 // Below this grid-to-cathode voltage the valve is cut off and the fit is not used.
 constexpr double kTriodeCutoffVoltage = -10.0;
 
-// The curve by Horner's rule, numerator and denominator, in any lane type:
-// each coefficient is broadcast where it is used.
+// The curve's coefficients as the stage's own, the same in every lane:
+// each is broadcast where it is used.
+template <class Lane>
+struct BroadcastCurve {
+    const double* coefficients;
+    [[gnu::always_inline]] Lane operator[](int k) const { return splat<Lane>(coefficients[k]); }
+};
+
+// The curve by Horner's rule, numerator and denominator, in any lane type,
+// with the coefficients as curve[k] gives them.
+template <class Lane, class Curve>
+[[gnu::always_inline]] inline Lane evaluateTriodeCurve(const Curve& curve, Lane v)
+{
+    Lane numerator = curve[12];
+    numerator = numerator * v + curve[10];
+    numerator = numerator * v + curve[8];
+    numerator = numerator * v + curve[6];
+    numerator = numerator * v + curve[4];
+    numerator = numerator * v + curve[2];
+    numerator = numerator * v + curve[0];
+    Lane denominator = curve[11];
+    denominator = denominator * v + curve[9];
+    denominator = denominator * v + curve[7];
+    denominator = denominator * v + curve[5];
+    denominator = denominator * v + curve[3];
+    denominator = denominator * v + curve[1];
+    denominator = denominator * v + splat<Lane>(1.0);
+    return numerator / denominator;
+}
+
 template <class Lane>
 inline Lane evaluateTriodeCurve(const double* curve, Lane v)
 {
-    Lane numerator = splat<Lane>(curve[12]);
-    numerator = numerator * v + splat<Lane>(curve[10]);
-    numerator = numerator * v + splat<Lane>(curve[8]);
-    numerator = numerator * v + splat<Lane>(curve[6]);
-    numerator = numerator * v + splat<Lane>(curve[4]);
-    numerator = numerator * v + splat<Lane>(curve[2]);
-    numerator = numerator * v + splat<Lane>(curve[0]);
-    Lane denominator = splat<Lane>(curve[11]);
-    denominator = denominator * v + splat<Lane>(curve[9]);
-    denominator = denominator * v + splat<Lane>(curve[7]);
-    denominator = denominator * v + splat<Lane>(curve[5]);
-    denominator = denominator * v + splat<Lane>(curve[3]);
-    denominator = denominator * v + splat<Lane>(curve[1]);
-    denominator = denominator * v + splat<Lane>(1.0);
-    return numerator / denominator;
+    return evaluateTriodeCurve(BroadcastCurve<Lane>{curve}, v);
 }
 
 // R(v) of the shared curve.
@@ -96,17 +110,18 @@ struct TriodeStage {
 // The per-sample formula of a stage in any lane type, with the state held
 // in locals from construction to store: a chain of these steps every element
 // in registers. A branch runs when any lane takes it; the lanes that do not
-// take it discard what it gave, whatever that was.
-template <class Lane>
+// take it discard what it gave, whatever that was. Curve gives the curve's
+// coefficients as lanes (see BroadcastCurve).
+template <class Lane, class Curve = BroadcastCurve<Lane>>
 struct TriodeStepper {
-    const double* curve;
+    Curve curve;
     Lane fourH, twoH, halfInvGridFactor, invGridResistor, invPlateResistor, supply, coupling;
     Lane cathodeCapacitor, cathodeCoefficient, sampleRate;
     Lane gridVoltage, gridCurrent, cathodeVoltage, plateVoltage, plateCurrent, output;
 
     // Coefficients from l: both sides' stages are always set up alike.
-    TriodeStepper(const TriodeStage& l, const TriodeStage& r, const double& rate)
-        : curve(l.curve),
+    [[gnu::always_inline]] TriodeStepper(const TriodeStage& l, const TriodeStage& r, const double& rate)
+        : curve{l.curve},
           fourH(splat<Lane>(4.0 * l.gridCurrentFactor)),
           twoH(splat<Lane>(2.0 * l.gridCurrentFactor)),
           halfInvGridFactor(splat<Lane>(l.halfInvGridFactor)),
@@ -126,7 +141,14 @@ struct TriodeStepper {
     {
     }
 
-    Lane step(const Lane x)
+    // For lanes that hold different stages: the caller fills every member.
+    TriodeStepper() = default;
+
+    Lane step(const Lane x) { return stepInlined(x); }
+
+    // The formula itself, for callers that must have it inlined into their
+    // loop (out of line every state register passes through memory).
+    [[gnu::always_inline]] inline Lane stepInlined(const Lane x)
     {
         const Lane one = splat<Lane>(1.0), zero = splat<Lane>(0.0);
         gridVoltage = x;
@@ -160,7 +182,7 @@ struct TriodeStepper {
         return output;
     }
 
-    void store(TriodeStage& l, TriodeStage& r) const
+    [[gnu::always_inline]] void store(TriodeStage& l, TriodeStage& r) const
     {
         storeLanes(gridVoltage, l.gridVoltage, r.gridVoltage);
         storeLanes(gridCurrent, l.gridCurrent, r.gridCurrent);

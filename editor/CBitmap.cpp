@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "editor/CDrawContext.h"
+#include "editor/PanelImages.h"
 #include "editor/platform/Platform.h"
 
 namespace VSTGUI {
@@ -73,9 +74,9 @@ bool CBitmap::loadFromResource(int32_t id, int32_t imageScale) {
     resourceID = id;
     const uint8_t* data = nullptr;
     size_t bytes = 0;
-    if (imageScale > 1 && !platform::findResource(id, &data, &bytes, imageScale))
+    if (imageScale > 1 && !findPanelImage(id, &data, &bytes, imageScale))
         imageScale = 1;  // the plain image will do, enlarged
-    if (!data && !platform::findResource(id, &data, &bytes)) {
+    if (!data && !findPanelImage(id, &data, &bytes)) {
         // The library holds PNG resources only; nothing else can stand in.
         noAlpha = true;
         return false;

@@ -92,9 +92,6 @@ uint32_t tickCount();  // milliseconds, wrapping
 void sleepMilliseconds(uint32_t ms);
 int32_t doubleClickTime();
 
-// Bytes of the PNG resource with the given number, drawn at the given scale, or false.
-bool findResource(int32_t id, const uint8_t** data, size_t* size, int32_t scale = 1);
-
 // The dots per inch the X server's resources ask fonts to be drawn at
 // (Xft.dpi), or 0 when they name none or the display cannot be reached.
 double resourceDpi();

@@ -1,10 +1,8 @@
-// Clock, sleep and resources for the X11 platform.
+// Clock and sleep for the X11 platform.
 #include <errno.h>
 #include <time.h>
 
 #include "editor/platform/Platform.h"
-
-#include "resources/EmbeddedResources.h"
 
 namespace VSTGUI {
 namespace platform {
@@ -26,15 +24,6 @@ void sleepMilliseconds(uint32_t ms) {
 int32_t doubleClickTime() {
     // X has no system-wide setting; the usual desktop default.
     return 400;
-}
-
-bool findResource(int32_t id, const uint8_t** data, size_t* size, int32_t scale) {
-    EmbeddedResource resource{};
-    if (!findEmbeddedResource(resourceAtScale(id, scale), &resource) || !resource.data || resource.size == 0)
-        return false;
-    *data = resource.data;
-    *size = static_cast<size_t>(resource.size);
-    return true;
 }
 
 }  // namespace platform

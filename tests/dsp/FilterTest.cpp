@@ -5,7 +5,7 @@
 #include <complex>
 #include <random>
 
-#include "dsp/Constants.h"
+#include "dsp/CircuitValues.h"
 #include "dsp/FilterDesign.h"
 #include "tests/dsp/SineMeasure.h"
 

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "editor/CBitmap.h"
+#include "editor/PanelImages.h"
 #include "editor/platform/Platform.h"
 
 namespace paneltest {
@@ -16,7 +17,7 @@ const Picture& resourcePicture(int id, int scale) {
     Picture& picture = cache[{id, scale}];
     const uint8_t* data = nullptr;
     size_t size = 0;
-    if (VSTGUI::platform::findResource(id, &data, &size, scale)) {
+    if (VSTGUI::findPanelImage(id, &data, &size, scale)) {
         VSTGUI::CBitmap bitmap(data, size);
         if (bitmap.isLoaded()) {
             picture.width = bitmap.getImage()->width();

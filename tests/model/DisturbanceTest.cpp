@@ -4,18 +4,10 @@
 #include <cfloat>
 #include <limits>
 
+#include "tests/model/AmpModes.h"
 #include "tests/model/HostedEffect.h"
 
 namespace {
-
-struct Mode {
-    const char* name;
-    float channel, cleanCrunch, lowHighGain;
-};
-constexpr Mode kModes[] = {{"A clean", 0.f, 0.f, 0.f},
-                           {"A crunch", 0.f, 1.f, 0.f},
-                           {"B low gain", 1.f, 0.f, 0.f},
-                           {"B high gain", 1.f, 0.f, 1.f}};
 
 std::unique_ptr<vsthost::Plugin> effectIn(const Mode& mode)
 {
