@@ -10,6 +10,7 @@
 #include "editor/PanelLayout.h"
 #include "lv2/Ports.h"
 #include "editor/CBitmap.h"
+#include "editor/PanelImages.h"
 #include "editor/platform/Platform.h"
 
 namespace lv2uitest {
@@ -151,7 +152,7 @@ const Picture& picture(int id) {
     Picture& made = cache[id];
     const uint8_t* data = nullptr;
     size_t size = 0;
-    if (VSTGUI::platform::findResource(id, &data, &size)) {
+    if (VSTGUI::findPanelImage(id, &data, &size)) {
         VSTGUI::CBitmap bitmap(data, size);
         if (bitmap.isLoaded()) {
             made.width = bitmap.getImage()->width();
