@@ -14,16 +14,11 @@
 #include "tests/shell/PluginPath.h"
 #include "tools/host/VstHost.h"
 // After the layout: Xlib's macros (None among them) would clash with its names.
+#include "ShownImage.h"
 #include "XTestSupport.h"
 
 namespace paneltest {
 
-// Decoded resources, to tell which image a control shows.
-struct Picture {
-    int width = 0, height = 0;  // the image's own pixels
-    std::vector<uint8_t> bgra;  // premultiplied, as the panel draws them
-};
-const Picture& resourcePicture(int id, int scale = 1);
 
 class PanelHost : public ::testing::Test {
 protected:

@@ -16,9 +16,9 @@ rm -rf "$work" && mkdir -p "$work/lv2" "$work/home"
 # A path of its own holding this bundle alone.
 ln -s "$(readlink -f "$bundle")" "$work/lv2/ka813.lv2"
 export LV2_PATH=$work/lv2 HOME=$work/home
-# One name always: JACK keeps a few server slots across runs, and a name used
-# before takes its old slot again.
-export JACK_DEFAULT_SERVER=ka813-test-jalv JACK_NO_AUDIO_RESERVATION=1 JACK_NO_START_SERVER=1
+# One name for each build tree: JACK keeps a few server slots across runs, and
+# a name used before takes its old slot again.
+export JACK_DEFAULT_SERVER=ka813-jalv-$(readlink -f "$work" | cksum | cut -d' ' -f1) JACK_NO_AUDIO_RESERVATION=1 JACK_NO_START_SERVER=1
 
 pids=()
 stop() {

@@ -13,6 +13,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -104,9 +105,10 @@ TEST(JalvShowsThePanel, WithTheHostsValuesAndTakesItsClicks) {
     ASSERT_TRUE(display.ok());
     const XErrorHandler previous = XSetErrorHandler(ignoreErrors);
 
-    // One name always: JACK keeps a few server slots across runs, and a name
-    // used before takes its old slot again.
-    const std::string server = "ka813-test-ui";
+    // One name for each build tree: JACK keeps a few server slots across
+    // runs, and a name used before takes its old slot again.
+    const std::string server =
+        "ka813-ui-" + std::to_string(std::hash<std::string>()(bundle) % 100000000);
     setenv("JACK_NO_START_SERVER", "1", 1);
     setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
     setenv("JACK_DEFAULT_SERVER", server.c_str(), 1);

@@ -9,9 +9,7 @@
 
 #include "editor/PanelLayout.h"
 #include "lv2/Ports.h"
-#include "editor/CBitmap.h"
-#include "editor/PanelImages.h"
-#include "editor/platform/Platform.h"
+#include "tests/editor/ShownImage.h"
 
 namespace lv2uitest {
 
@@ -135,74 +133,12 @@ LV2_URID UiHost::mapUri(void* host, const char* uri) {
     return static_cast<LV2_URID>(uris.size());
 }
 
-namespace {
-
-// An image decoded as the panel decodes it: premultiplied, blue first.
-struct Picture {
-    int width = 0, height = 0;
-    std::vector<uint8_t> bgra;
-    const uint8_t* at(int x, int y) const { return &bgra[4 * (static_cast<size_t>(y) * width + x)]; }
-};
-
-const Picture& picture(int id) {
-    static std::map<int, Picture> cache;
-    auto found = cache.find(id);
-    if (found != cache.end())
-        return found->second;
-    Picture& made = cache[id];
-    const uint8_t* data = nullptr;
-    size_t size = 0;
-    if (VSTGUI::findPanelImage(id, &data, &size)) {
-        VSTGUI::CBitmap bitmap(data, size);
-        if (bitmap.isLoaded()) {
-            made.width = bitmap.getImage()->width();
-            made.height = bitmap.getImage()->height();
-            for (int y = 0; y < made.height; ++y) {
-                const uint8_t* row = bitmap.getImage()->row(y);
-                made.bgra.insert(made.bgra.end(), row, row + 4 * made.width);
-            }
-        }
-    }
-    return made;
-}
-
-}  // namespace
-
 int shownImage(paneltest::TestDisplay& display, ::Window window, int tag) {
-    const ka813::PanelControl* control = ka813::panelControl(tag);
-    const Picture& back = picture(ka813::kBackgroundImage);
-    const Picture& strip = picture(control ? control->image : 0);
-    if (!control || back.bgra.empty() || strip.bgra.empty())
-        return -1;
-    const int frames = ka813::framesOf(control->kind);
-    const int width = strip.width, height = strip.height / frames;
-    const auto shown = display.grab(window, control->left, control->top, width, height);
-    if (shown.size() != static_cast<size_t>(width * height))
-        return -1;
-    int best = -1;
-    double bestError = 1e30;
-    for (int frame = 0; frame < frames; ++frame) {
-        double error = 0;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) {
-                const uint8_t* s = strip.at(x, frame * height + y);
-                const uint8_t* d = back.at(control->left + x, control->top + y);
-                const uint32_t p = shown[static_cast<size_t>(y * width + x)];
-                const int got[3] = {static_cast<int>(p & 0xff), static_cast<int>(p >> 8 & 0xff),
-                                    static_cast<int>(p >> 16 & 0xff)};
-                for (int c = 0; c < 3; ++c)  // premultiplied over the background
-                    error += std::fabs(s[c] + d[c] * (255.0 - s[3]) / 255.0 - got[c]);
-            }
-        if (error < bestError) {
-            bestError = error;
-            best = frame;
-        }
-    }
-    return best;
+    return paneltest::shownImage(display, window, tag);
 }
 
 bool idleUntilPainted(UiHost& host, paneltest::TestDisplay& display) {
-    const Picture& back = picture(ka813::kBackgroundImage);
+    const paneltest::Picture& back = paneltest::resourcePicture(ka813::kBackgroundImage);
     if (back.bgra.empty())
         return false;
     const uint8_t* expected = back.at(20, 20);  // bare background, away from every control
