@@ -38,11 +38,12 @@ std::string presetUri(const Preset& preset)
 void presetControls(const Preset& preset, ControlValues& controls)
 {
     defaultControls(controls);
-    controls[0] = preset.mode >= kModeBLowGain ? 1.f : 0.f;
-    controls[1] = preset.mode == kModeACrunch ? 1.f : 0.f;
-    controls[2] = preset.mode == kModeBHighGain ? 1.f : 0.f;
-    controls[3] = preset.stereo;
-    controls[4] = preset.highQuality;
+    auto global = [&](int32_t parameter) -> float& { return controls[controlSlot(globalPort(parameter))]; };
+    global(kParamChannel) = preset.mode >= kModeBLowGain ? 1.f : 0.f;
+    global(kParamCleanCrunch) = preset.mode == kModeACrunch ? 1.f : 0.f;
+    global(kParamLowHighGain) = preset.mode == kModeBHighGain ? 1.f : 0.f;
+    global(kParamStereo) = preset.stereo;
+    global(kParamHighQuality) = preset.highQuality;
     for (uint32_t c = 0; c < kNumModeControls; ++c)
         controls[controlSlot(modePort(preset.mode, c))] = preset.controls[c];
 }
