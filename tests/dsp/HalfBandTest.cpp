@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dsp/HalfBand.h"
+#include "tests/dsp/HalfBandStages.h"
 #include "tests/dsp/SineMeasure.h"
 
 namespace {
@@ -183,32 +184,21 @@ TEST(HalfBandResponse, StopBandRejection)
 TEST(HalfBandResponse, EightTimesRoundTripIsTransparent)
 {
     // 44.1 kHz up to 352.8 kHz and back, as the block processing nests the stages.
-    HalfBandUpsampler<12> up1{};
-    HalfBandUpsampler<8> up2{};
-    HalfBandUpsampler<4> up3{};
-    HalfBandDownsampler<12> down1{};
-    HalfBandDownsampler<8> down2{};
-    HalfBandDownsampler<4> down3{};
-    up1.setCoefficients(kHalfBand12);
-    down1.setCoefficients(kHalfBand12);
-    up2.setCoefficients(kHalfBand8);
-    down2.setCoefficients(kHalfBand8);
-    up3.setCoefficients(kHalfBand4);
-    down3.setCoefficients(kHalfBand4);
+    HalfBandStages stages;
     auto roundTrip = [&](double& sample) {
         float d[2], m[2];
-        up1.processSample(static_cast<float>(sample), d[0], d[1]);
+        stages.up1.processSample(static_cast<float>(sample), d[0], d[1]);
         for (int i = 0; i < 2; ++i) {
             float e[2], w[2];
-            up2.processSample(d[i], e[0], e[1]);
+            stages.up2.processSample(d[i], e[0], e[1]);
             for (int j = 0; j < 2; ++j) {
                 float t0, t1;
-                up3.processSample(e[j], t0, t1);
-                w[j] = down3.processSample(t0, t1);
+                stages.up3.processSample(e[j], t0, t1);
+                w[j] = stages.down3.processSample(t0, t1);
             }
-            m[i] = down2.processSample(w[0], w[1]);
+            m[i] = stages.down2.processSample(w[0], w[1]);
         }
-        sample = down1.processSample(m[0], m[1]);
+        sample = stages.down1.processSample(m[0], m[1]);
     };
     EXPECT_NEAR(sineGainDb(roundTrip, 1000.0, 44100.0), 0.0, 0.001);
     EXPECT_NEAR(sineGainDb(roundTrip, 15000.0, 44100.0), 0.0, 0.001);

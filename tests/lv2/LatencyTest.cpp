@@ -12,6 +12,7 @@
 
 #include "dsp/AmpModel.h"
 #include "dsp/HalfBand.h"
+#include "tests/dsp/HalfBandStages.h"
 #include "lv2/Latency.h"
 #include "tests/lv2/LilvHost.h"
 
@@ -20,42 +21,31 @@ namespace {
 // The impulse response of the chains for one oversampling factor, at the host rate.
 std::vector<double> chainImpulse(int32_t factor, int frames)
 {
-    HalfBandUpsampler<12> up1{};
-    HalfBandDownsampler<12> down1{};
-    HalfBandUpsampler<8> up2{};
-    HalfBandDownsampler<8> down2{};
-    HalfBandUpsampler<4> up3{};
-    HalfBandDownsampler<4> down3{};
-    up1.setCoefficients(kHalfBand12);
-    down1.setCoefficients(kHalfBand12);
-    up2.setCoefficients(kHalfBand8);
-    down2.setCoefficients(kHalfBand8);
-    up3.setCoefficients(kHalfBand4);
-    down3.setCoefficients(kHalfBand4);
+    HalfBandStages stages;
     // Up by two, and down again, with what lies inside (a straight wire).
     auto stage3 = [&](float x) {
         float a, b;
-        up3.processSample(x, a, b);
-        return down3.processSample(a, b);
+        stages.up3.processSample(x, a, b);
+        return stages.down3.processSample(a, b);
     };
     auto stage2 = [&](float x) {
         float a, b;
-        up2.processSample(x, a, b);
+        stages.up2.processSample(x, a, b);
         if (factor > 4) {
             a = stage3(a);
             b = stage3(b);
         }
-        return down2.processSample(a, b);
+        return stages.down2.processSample(a, b);
     };
     std::vector<double> h(static_cast<size_t>(frames));
     for (int n = 0; n < frames; ++n) {
         float a, b;
-        up1.processSample(n == 0 ? 1.f : 0.f, a, b);
+        stages.up1.processSample(n == 0 ? 1.f : 0.f, a, b);
         if (factor > 2) {
             a = stage2(a);
             b = stage2(b);
         }
-        h[static_cast<size_t>(n)] = down1.processSample(a, b);
+        h[static_cast<size_t>(n)] = stages.down1.processSample(a, b);
     }
     return h;
 }
