@@ -3,11 +3,12 @@
 -- compensates, a factory preset that loads.
 AudioEngine:set_backend("None (Dummy)", "", "")
 AudioEngine:start(false)
-local session = create_session(arg[1], "ka813", 48000)
-assert(session, "no session")
-local track = session:new_audio_track(2, 2, nil, 1, "Guitar", ARDOUR.PresentationInfo.max_order,
+-- An Ardour project of its own, in the folder given.
+local project = create_session(arg[1], "ka813", 48000)
+assert(project, "Ardour made no project")
+local track = project:new_audio_track(2, 2, nil, 1, "Guitar", ARDOUR.PresentationInfo.max_order,
                                       ARDOUR.TrackMode.Normal, true):front()
-local processor = ARDOUR.LuaAPI.new_plugin(session, "urn:ka813:preamp", ARDOUR.PluginType.LV2, "")
+local processor = ARDOUR.LuaAPI.new_plugin(project, "urn:ka813:preamp", ARDOUR.PluginType.LV2, "")
 assert(not processor:isnil(), "Ardour does not find urn:ka813:preamp")
 assert(track:add_processor_by_index(processor, 0, nil, true) == 0, "the plug-in was not inserted")
 local plugin = processor:to_insert():plugin(0)

@@ -8,6 +8,6 @@ command -v ardour7-lua >/dev/null || { echo "skipped: ardour7-lua is missing (ba
 rm -rf "$work" && mkdir -p "$work/lv2" "$work/home"
 ln -s "$(readlink -f "$bundle")" "$work/lv2/ka813.lv2"
 export HOME=$work/home LV2_PATH=$work/lv2
-timeout 120 ardour7-lua "$(dirname "$0")/ardour.lua" "$work/session" >"$work/ardour.log" 2>&1 || true
+timeout 120 ardour7-lua "$(dirname "$0")/ardour.lua" "$work/project" >"$work/ardour.log" 2>&1 || true
 grep -E "^(name|latency|Error)" "$work/ardour.log" || true
 grep -qx "ardour: ok" "$work/ardour.log" || { cat "$work/ardour.log"; exit 1; }
