@@ -182,6 +182,7 @@ void BM_TriodeStepperTwoLane(benchmark::State& state)
 }
 BENCHMARK(BM_TriodeStepperTwoLane);
 
+#if KA813_AVX2_PATH
 // Four stages in one 256-bit register, as the AVX2 path steps them.
 void BM_TriodeFourLanesAvx2(benchmark::State& state)
 {
@@ -204,6 +205,7 @@ void BM_TriodeFourLanesAvx2(benchmark::State& state)
     countSamples(state);
 }
 BENCHMARK(BM_TriodeFourLanesAvx2);
+#endif
 
 void BM_BiquadStepperTwoLane(benchmark::State& state)
 {
@@ -255,7 +257,7 @@ void BM_HalfBandUpFourLanes(benchmark::State& state, const double (&set)[N])
     for (auto _ : state) {
         HalfBandQuad<N> stage(l, r);
         for (double x : input) {
-            __m128 y = stage.step(_mm_setr_ps(float(x), float(x), float(-x), float(-x)));
+            Float4 y = stage.step(ka813::simd::float4(float(x), float(x), float(-x), float(-x)));
             benchmark::DoNotOptimize(y);
         }
         stage.store(l, r);

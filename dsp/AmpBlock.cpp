@@ -57,17 +57,17 @@ inline double towards(double position, double target, double step)
 
 // A value per side to and from the lanes of the resamplers, [left, right]
 // in the low two; in mono the one side fills every lane.
-inline __m128 sidesOf(float x) { return _mm_set1_ps(x); }
-inline __m128 sidesOf(FloatPair x) { return _mm_setr_ps(x.left, x.right, x.left, x.right); }
-inline __m128 narrowSides(double x) { return _mm_set1_ps(static_cast<float>(x)); }
-inline __m128 narrowSides(DoublePair x) { return _mm_cvtpd_ps(x.v); }
-inline void widenSides(__m128 sides, double& x) { x = _mm_cvtss_f32(sides); }
-inline void widenSides(__m128 sides, DoublePair& x) { x = DoublePair(_mm_cvtps_pd(sides)); }
-inline void storeSides(__m128 sides, float& y) { y = _mm_cvtss_f32(sides); }
-inline void storeSides(__m128 sides, FloatPair& y)
+inline Float4 sidesOf(float x) { return ka813::simd::splat4(x); }
+inline Float4 sidesOf(FloatPair x) { return ka813::simd::float4(x.left, x.right, x.left, x.right); }
+inline Float4 narrowSides(double x) { return ka813::simd::splat4(static_cast<float>(x)); }
+inline Float4 narrowSides(DoublePair x) { return ka813::simd::narrow(x.v); }
+inline void widenSides(Float4 sides, double& x) { x = ka813::simd::lane0(sides); }
+inline void widenSides(Float4 sides, DoublePair& x) { x = DoublePair(ka813::simd::widenLow(sides)); }
+inline void storeSides(Float4 sides, float& y) { y = ka813::simd::lane0(sides); }
+inline void storeSides(Float4 sides, FloatPair& y)
 {
-    y.left = _mm_cvtss_f32(sides);
-    y.right = _mm_cvtss_f32(_mm_shuffle_ps(sides, sides, 1));
+    y.left = ka813::simd::lane0(sides);
+    y.right = ka813::simd::lane1(sides);
 }
 
 // The oversampled core of a chunk of frames, for the left side alone (Lane
@@ -99,7 +99,7 @@ private:
     // A chunk up to the oversampled rate: 2, 4 or 8 samples a frame into c.
     void up(const Float* x, int32_t frames, const double* inputGain, int32_t factor, Lane* c)
     {
-        __m128 u[kChunkFrames];
+        Float4 u[kChunkFrames];
         {
             HalfBandQuad<12> stage(l.stage1Up, r.stage1Up);
             for (int32_t k = 0; k < frames; ++k)
@@ -115,7 +115,7 @@ private:
             }
             return;
         }
-        __m128 e[2 * kChunkFrames];
+        Float4 e[2 * kChunkFrames];
         {
             HalfBandQuad<8> stage(l.stage2Up, r.stage2Up);
             for (int32_t k = 0; k < frames; ++k) {
@@ -136,8 +136,8 @@ private:
         }
         HalfBandQuad<4> stage(l.stage3Up, r.stage3Up);
         for (int32_t j = 0; j < 2 * frames; ++j) {
-            const __m128 t0 = stage.step(intoBothChains(earlierOutputs(e[j])));
-            const __m128 t1 = stage.step(intoBothChains(laterOutputs(e[j])));
+            const Float4 t0 = stage.step(intoBothChains(earlierOutputs(e[j])));
+            const Float4 t1 = stage.step(intoBothChains(laterOutputs(e[j])));
             widenSides(earlierOutputs(t0), c[4 * j]);
             widenSides(laterOutputs(t0), c[4 * j + 1]);
             widenSides(earlierOutputs(t1), c[4 * j + 2]);
@@ -151,14 +151,14 @@ private:
     {
         // Pairs of the innermost rate, narrowed to floats.
         const int32_t pairs = frames << (factor < 4 ? 0 : (factor == 4 ? 1 : 2));
-        __m128 w[4 * kChunkFrames];
+        Float4 w[4 * kChunkFrames];
         for (int32_t j = 0; j < pairs; ++j)
             w[j] = downInputs(narrowSides(c[2 * j]), narrowSides(c[2 * j + 1]));
         if (factor > 4) {
             HalfBandQuad<4> stage(l.stage3Down, r.stage3Down);
             for (int32_t j = 0; j < pairs / 2; ++j) {
-                const __m128 earlier = downOutput(stage.step(w[2 * j]));
-                const __m128 later = downOutput(stage.step(w[2 * j + 1]));
+                const Float4 earlier = downOutput(stage.step(w[2 * j]));
+                const Float4 later = downOutput(stage.step(w[2 * j + 1]));
                 w[j] = downInputs(earlier, later);
             }
             stage.store(l.stage3Down, r.stage3Down);
@@ -166,8 +166,8 @@ private:
         if (factor >= 4) {
             HalfBandQuad<8> stage(l.stage2Down, r.stage2Down);
             for (int32_t k = 0; k < frames; ++k) {
-                const __m128 earlier = downOutput(stage.step(w[2 * k]));
-                const __m128 later = downOutput(stage.step(w[2 * k + 1]));
+                const Float4 earlier = downOutput(stage.step(w[2 * k]));
+                const Float4 later = downOutput(stage.step(w[2 * k + 1]));
                 w[k] = downInputs(earlier, later);
             }
             stage.store(l.stage2Down, r.stage2Down);

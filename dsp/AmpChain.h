@@ -106,11 +106,14 @@ inline void processCircuit(const AmpModel& model, Circuit circuit, const double&
     followKnobs(model, l, circuit);
     if (&r != &l)
         followKnobs(model, r, circuit);
-    if (model.chainPath == Path::kAvx2)
+#if KA813_AVX2_PATH
+    if (model.chainPath == Path::kAvx2) {
         processChannelChunkAvx2(model, circuit, rate, l, r, sidesOf(samples), reinterpret_cast<double*>(samples),
                                 count, frames);
-    else
-        processTwoLane(model, circuit, rate, l, r, samples, count, frames);
+        return;
+    }
+#endif
+    processTwoLane(model, circuit, rate, l, r, samples, count, frames);
 }
 
 // count samples in time order at the oversampled rate given, through the

@@ -5,7 +5,7 @@ namespace ampchain {
 // A build made to measure the fallback leaves the AVX2 path out.
 Path fastestPath()
 {
-#if defined(KA813_TWO_LANE_ONLY)
+#if defined(KA813_TWO_LANE_ONLY) || !KA813_AVX2_PATH
     return Path::kTwoLane;
 #else
     return __builtin_cpu_supports("avx2") ? Path::kAvx2 : Path::kTwoLane;

@@ -1,5 +1,5 @@
-// Which code runs the chain: the two-lane code every x86-64 processor runs,
-// or the one that steps four triode lanes at once with AVX2. Both give the
+// Which code runs the chain: the two-lane code every processor runs, or
+// on x86-64 the one that steps four triode lanes at once with AVX2. Both give the
 // same output to the last bit.
 #pragma once
 
@@ -13,6 +13,13 @@ struct TriodeStage;
 namespace ampchain {
 
 enum class Path : int32_t { kTwoLane, kAvx2 };
+
+// The AVX2 path is x86-64 code; elsewhere the two-lane path is the only one.
+#if defined(__x86_64__)
+#define KA813_AVX2_PATH 1
+#else
+#define KA813_AVX2_PATH 0
+#endif
 
 // The fastest path this processor can run.
 Path fastestPath();
@@ -55,6 +62,7 @@ struct Circuit {
     Form form;
 };
 
+#if KA813_AVX2_PATH
 // A channel's circuit and the output high-pass over count samples with
 // AVX2: sides 1, samples one double each (left side only, l and r the same
 // record); sides 2, a left and a right double per sample. Knob-following
@@ -66,5 +74,6 @@ void processChannelChunkAvx2(const AmpModel& model, Circuit circuit, const doubl
 // Four triode stages side by side over count samples, stage i on
 // inputs[4 n + i]; the outputs replace the inputs. For benchmarks.
 void stepFourTriodesAvx2(TriodeStage* const (&stages)[4], double* inputs, size_t count, const double& rate);
+#endif
 
 }  // namespace ampchain

@@ -6,31 +6,32 @@
 // repeats the left.
 #pragma once
 
-#include <pmmintrin.h>
-
 #include "dsp/HalfBand.h"
+#include "dsp/LaneRegisters.h"
+
+using ka813::simd::Float4;
 
 template <int N>
 struct HalfBandQuad {
     static constexpr int kSections = N / 2;
-    __m128 coef[kSections], x[kSections], y[kSections];
+    Float4 coef[kSections], x[kSections], y[kSections];
 
     HalfBandQuad(const HalfBandChains<N>& l, const HalfBandChains<N>& r)
     {
         for (int p = 0; p < kSections; ++p) {
             const int k = 2 * p;
-            coef[p] = _mm_setr_ps(l.coef[k], l.coef[k + 1], r.coef[k], r.coef[k + 1]);
-            x[p] = _mm_setr_ps(l.x[k], l.x[k + 1], r.x[k], r.x[k + 1]);
-            y[p] = _mm_setr_ps(l.y[k], l.y[k + 1], r.y[k], r.y[k + 1]);
+            coef[p] = ka813::simd::float4(l.coef[k], l.coef[k + 1], r.coef[k], r.coef[k + 1]);
+            x[p] = ka813::simd::float4(l.x[k], l.x[k + 1], r.x[k], r.x[k + 1]);
+            y[p] = ka813::simd::float4(l.y[k], l.y[k + 1], r.y[k], r.y[k + 1]);
         }
     }
 
     // s: what goes into the first section of each chain; the result is what
     // the last sections give.
-    __m128 step(__m128 s)
+    Float4 step(Float4 s)
     {
         for (int p = 0; p < kSections; ++p) {
-            const __m128 t = _mm_add_ps(_mm_mul_ps(_mm_sub_ps(s, y[p]), coef[p]), x[p]);
+            const Float4 t = ka813::simd::add(ka813::simd::mul(ka813::simd::sub(s, y[p]), coef[p]), x[p]);
             x[p] = s;
             y[p] = t;
             s = t;
@@ -44,12 +45,12 @@ struct HalfBandQuad {
         for (int p = 0; p < kSections; ++p) {
             const int k = 2 * p;
             alignas(16) float lanes[4];
-            _mm_store_ps(lanes, x[p]);
+            ka813::simd::store4(lanes, x[p]);
             r.x[k] = lanes[2];
             r.x[k + 1] = lanes[3];
             l.x[k] = lanes[0];
             l.x[k + 1] = lanes[1];
-            _mm_store_ps(lanes, y[p]);
+            ka813::simd::store4(lanes, y[p]);
             r.y[k] = lanes[2];
             r.y[k + 1] = lanes[3];
             l.y[k] = lanes[0];
@@ -62,20 +63,19 @@ struct HalfBandQuad {
 // four lanes of a resampler.
 
 // One sample per side into both chains of an up-sampler: [L, L, R, R].
-inline __m128 intoBothChains(__m128 sides) { return _mm_unpacklo_ps(sides, sides); }
+inline Float4 intoBothChains(Float4 sides) { return ka813::simd::interleaveLow(sides, sides); }
 
 // An up-sampler's outputs [L a, L b, R a, R b] as two vectors per side, the
 // earlier output (a) first: [L a, R a, ...] and [L b, R b, ...].
-inline __m128 earlierOutputs(__m128 chains) { return _mm_shuffle_ps(chains, chains, _MM_SHUFFLE(2, 0, 2, 0)); }
-inline __m128 laterOutputs(__m128 chains) { return _mm_shuffle_ps(chains, chains, _MM_SHUFFLE(3, 1, 3, 1)); }
+inline Float4 earlierOutputs(Float4 chains) { return ka813::simd::evenLanes(chains); }
+inline Float4 laterOutputs(Float4 chains) { return ka813::simd::oddLanes(chains); }
 
 // A down-sampler's input from the earlier and the later sample of each side:
 // the later one takes the chain of even coefficients, [L1, L0, R1, R0].
-inline __m128 downInputs(__m128 earlier, __m128 later) { return _mm_unpacklo_ps(later, earlier); }
+inline Float4 downInputs(Float4 earlier, Float4 later) { return ka813::simd::interleaveLow(later, earlier); }
 
 // 0.5 (a + b) per side from a down-sampler's chains: [L, R, L, R].
-inline __m128 downOutput(__m128 chains)
+inline Float4 downOutput(Float4 chains)
 {
-    const __m128 sum = _mm_hadd_ps(chains, chains);
-    return _mm_mul_ps(_mm_set1_ps(0.5f), sum);
+    return ka813::simd::mul(ka813::simd::splat4(0.5f), ka813::simd::pairSums(chains));
 }

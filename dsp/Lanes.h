@@ -1,6 +1,6 @@
 // Lane types for running the model on one side (mono: a plain double) or on
 // the left and right sides in one pass (stereo: both sides' values side by
-// side in one SSE2 register). Every operation is the IEEE operation of the
+// side in one vector register, LaneRegisters.h). Every operation is the IEEE operation of the
 // scalar formula on each lane, in the same order, so a stereo result equals
 // two mono results to the last bit.
 //
@@ -14,25 +14,26 @@
 
 #include <cmath>
 #include <cstddef>
-#include <emmintrin.h>
+
+#include "dsp/LaneRegisters.h"
 
 struct DoublePair {
-    __m128d v;  // low lane: left side, high lane: right side
+    ka813::simd::Double2 v;  // low lane: left side, high lane: right side
 
     DoublePair() = default;
-    explicit DoublePair(__m128d lanes) : v(lanes) {}
-    DoublePair(double left, double right) : v(_mm_set_pd(right, left)) {}
+    explicit DoublePair(ka813::simd::Double2 lanes) : v(lanes) {}
+    DoublePair(double left, double right) : v(ka813::simd::double2(left, right)) {}
 
-    double left() const { return _mm_cvtsd_f64(v); }
-    double right() const { return _mm_cvtsd_f64(_mm_unpackhi_pd(v, v)); }
+    double left() const { return ka813::simd::low(v); }
+    double right() const { return ka813::simd::high(v); }
 };
 
-inline DoublePair operator+(DoublePair a, DoublePair b) { return DoublePair(_mm_add_pd(a.v, b.v)); }
-inline DoublePair operator-(DoublePair a, DoublePair b) { return DoublePair(_mm_sub_pd(a.v, b.v)); }
-inline DoublePair operator*(DoublePair a, DoublePair b) { return DoublePair(_mm_mul_pd(a.v, b.v)); }
-inline DoublePair operator/(DoublePair a, DoublePair b) { return DoublePair(_mm_div_pd(a.v, b.v)); }
-inline DoublePair operator*(double a, DoublePair b) { return DoublePair(_mm_set1_pd(a)) * b; }
-inline DoublePair operator*(DoublePair a, double b) { return a * DoublePair(_mm_set1_pd(b)); }
+inline DoublePair operator+(DoublePair a, DoublePair b) { return DoublePair(ka813::simd::add(a.v, b.v)); }
+inline DoublePair operator-(DoublePair a, DoublePair b) { return DoublePair(ka813::simd::sub(a.v, b.v)); }
+inline DoublePair operator*(DoublePair a, DoublePair b) { return DoublePair(ka813::simd::mul(a.v, b.v)); }
+inline DoublePair operator/(DoublePair a, DoublePair b) { return DoublePair(ka813::simd::div(a.v, b.v)); }
+inline DoublePair operator*(double a, DoublePair b) { return DoublePair(ka813::simd::splat2(a)) * b; }
+inline DoublePair operator*(DoublePair a, double b) { return a * DoublePair(ka813::simd::splat2(b)); }
 
 // The same value in every lane.
 template <class Lane>
@@ -45,7 +46,7 @@ inline double splat<double>(double value)
 template <>
 inline DoublePair splat<DoublePair>(double value)
 {
-    return DoublePair(_mm_set1_pd(value));
+    return DoublePair(ka813::simd::splat2(value));
 }
 
 // A member of the left side's record and the same member of the right
@@ -60,38 +61,37 @@ inline double loadLanes<double>(const double& left, const double&)
 template <>
 inline DoublePair loadLanes<DoublePair>(const double& left, const double& right)
 {
-    return DoublePair(_mm_loadh_pd(_mm_load_sd(&left), &right));
+    return DoublePair(ka813::simd::load2(left, right));
 }
 
 inline void storeLanes(double value, double& left, double&) { left = value; }
 inline void storeLanes(DoublePair value, double& left, double& right)
 {
-    _mm_storel_pd(&left, value.v);
-    _mm_storeh_pd(&right, value.v);
+    ka813::simd::store2(value.v, left, right);
 }
 
 inline double squareRoot(double a) { return std::sqrt(a); }
-inline DoublePair squareRoot(DoublePair a) { return DoublePair(_mm_sqrt_pd(a.v)); }
+inline DoublePair squareRoot(DoublePair a) { return DoublePair(ka813::simd::sqrt(a.v)); }
 
 // Comparisons give a mask per lane (a bool for mono); NaN compares false.
 inline bool greaterThan(double a, double b) { return a > b; }
-inline __m128d greaterThan(DoublePair a, DoublePair b) { return _mm_cmpgt_pd(a.v, b.v); }
+inline ka813::simd::Mask2 greaterThan(DoublePair a, DoublePair b) { return ka813::simd::greater(a.v, b.v); }
 inline bool lessThan(double a, double b) { return a < b; }
-inline __m128d lessThan(DoublePair a, DoublePair b) { return _mm_cmplt_pd(a.v, b.v); }
+inline ka813::simd::Mask2 lessThan(DoublePair a, DoublePair b) { return ka813::simd::less(a.v, b.v); }
 
 inline bool anyLane(bool mask) { return mask; }
-inline bool anyLane(__m128d mask) { return _mm_movemask_pd(mask) != 0; }
+inline bool anyLane(ka813::simd::Mask2 mask) { return ka813::simd::any(mask); }
 inline bool allLanes(bool mask) { return mask; }
-inline bool allLanes(__m128d mask) { return _mm_movemask_pd(mask) == 3; }
+inline bool allLanes(ka813::simd::Mask2 mask) { return ka813::simd::all(mask); }
 
 // whereTrue in the lanes whose mask is set, whereFalse in the others.
 inline double select(bool mask, double whereTrue, double whereFalse)
 {
     return mask ? whereTrue : whereFalse;
 }
-inline DoublePair select(__m128d mask, DoublePair whereTrue, DoublePair whereFalse)
+inline DoublePair select(ka813::simd::Mask2 mask, DoublePair whereTrue, DoublePair whereFalse)
 {
-    return DoublePair(_mm_or_pd(_mm_and_pd(mask, whereTrue.v), _mm_andnot_pd(mask, whereFalse.v)));
+    return DoublePair(ka813::simd::select(mask, whereTrue.v, whereFalse.v));
 }
 
 // Single-precision values of the two sides.

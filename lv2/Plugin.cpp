@@ -127,8 +127,7 @@ const LV2_Descriptor kDescriptor = {kPluginUri, instantiate, connectPort, activa
 
 LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index)
 {
-    // The model's lanes need SSE3, as the VST 2 entry checks.
-    if (index != 0 || !__builtin_cpu_supports("sse3"))
+    if (index != 0 || !ka813::simd::processorRunsLanes())
         return nullptr;
     return &kDescriptor;
 }

@@ -1,6 +1,7 @@
 // The library's exported entry, under the two names hosts look for.
 #include <new>
 
+#include "dsp/LaneRegisters.h"
 #include "shell/Ka813.h"
 
 #define KA813_EXPORT __attribute__((visibility("default")))
@@ -10,9 +11,7 @@ extern "C" KA813_EXPORT AEffect* VSTPluginMain(audioMasterCallback audioMaster)
     // A host that does not say which interface version it speaks gets nothing.
     if (!audioMaster || audioMaster(nullptr, audioMasterVersion, 0, 0, nullptr, 0.f) == 0)
         return nullptr;
-    // The model is built for SSE3; a processor without it gets no effect
-    // rather than an illegal instruction in the audio thread.
-    if (!__builtin_cpu_supports("sse3"))
+    if (!ka813::simd::processorRunsLanes())
         return nullptr;
     try {
         Ka813* effect = new (std::nothrow) Ka813(audioMaster);
