@@ -31,7 +31,7 @@ TEST(RenderOptions, TakesEveryOptionInBothSpellings)
     std::string error;
     ASSERT_TRUE(parseRenderOptions({"-i", "in.flac", "--output=out.wav", "--program", "3", "--set",
                                     "CHA Drive=0.8", "--set=7=1", "--set", "Volume=-0.25", "--rate",
-                                    "48000", "--block=64", "--load-chunk", "a.bin", "--save-chunk=b.bin",
+                                    "48000", "--block=64", "--seconds", "2.5", "--load-chunk", "a.bin", "--save-chunk=b.bin",
                                     "--program-chunk", "--modes", "--format", "pcm24", "peer.so"},
                                    options, &error))
         << error;
@@ -46,6 +46,7 @@ TEST(RenderOptions, TakesEveryOptionInBothSpellings)
     EXPECT_FLOAT_EQ(options.settings[2].value, -0.25f);
     EXPECT_EQ(options.sampleRate, 48000.0);
     EXPECT_EQ(options.blockSize, 64);
+    EXPECT_EQ(options.seconds, 2.5);
     EXPECT_EQ(options.loadChunkPath, "a.bin");
     EXPECT_EQ(options.saveChunkPath, "b.bin");
     EXPECT_EQ(options.chunkKind, render::ChunkKind::Program);
@@ -62,6 +63,7 @@ TEST(RenderOptions, RefusesWhatItCannotTake)
         {"--block", "12x"},         {"--rate", "100"},        {"--program", "-1"},
         {"--format", "mp3"},        {"--output"},             {"--modes=yes"},
         {"--frobnicate"},           {"a.so", "b.so"},         {"-o", ""},
+        {"--seconds", "0"},         {"--seconds", "nan"},     {"--seconds", "-1"},
     };
     for (const std::vector<std::string>& arguments : bad) {
         RenderOptions options;

@@ -54,6 +54,7 @@ std::string renderUsage()
            "      --set INDEX=VALUE    or by its index; repeat for more\n"
            "      --rate HZ            host sample rate (default: the file's, else 44100)\n"
            "      --block N            frames per process call (default 512)\n"
+           "      --seconds S          play only the first S seconds of the input\n"
            "      --load-chunk FILE    hand the plug-in this state chunk before rendering\n"
            "      --save-chunk FILE    write the plug-in's state chunk after the settings\n"
            "      --bank               the chunks are the whole bank (default)\n"
@@ -157,6 +158,13 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
             if (!parseInteger(text, frames) || frames < 1 || frames > 65536)
                 return fail(error, "--block needs 1 to 65536 frames, not \"" + text + "\"");
             options.blockSize = static_cast<int32_t>(frames);
+        } else if (argument == "--seconds") {
+            double seconds = 0.0;
+            if (!takeValue(text))
+                return false;
+            if (!parseFloat(text, seconds) || !(seconds > 0.0) || seconds > 86400.0)
+                return fail(error, "--seconds needs a length above 0 and up to 86400, not \"" + text + "\"");
+            options.seconds = seconds;
         } else if (argument == "--load-chunk") {
             if (!takeValue(options.loadChunkPath))
                 return false;

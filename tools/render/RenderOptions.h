@@ -25,6 +25,7 @@ struct RenderOptions {
     std::vector<ParameterSetting> settings;
     double sampleRate = 0.0;     // 0: the input file's rate, or 44100 for the riff
     int32_t blockSize = 512;
+    double seconds = 0.0;        // 0: the whole input; else only its start
     std::string loadChunkPath;
     std::string saveChunkPath;
     ChunkKind chunkKind = ChunkKind::Bank;

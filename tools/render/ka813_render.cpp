@@ -2,6 +2,7 @@
 // loaded exactly as a host loads it, and reports what it did.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -114,6 +115,12 @@ int main(int argc, char** argv)
                             " Hz; the renderer does not resample, so --rate must match it or be left out");
         if (input.frames() == 0)
             return failWith(options.inputPath + " holds no audio");
+    }
+    if (options.seconds > 0) {
+        const auto frames = static_cast<size_t>(std::lround(options.seconds * input.sampleRate));
+        for (auto& channel : input.channels)
+            if (channel.size() > frames)
+                channel.resize(std::max<size_t>(frames, 1));
     }
     if (!options.saveInputPath.empty() && !writeWav(options.saveInputPath, input, options.format, &error))
         return failWith(error);
