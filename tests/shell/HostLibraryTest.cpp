@@ -7,20 +7,19 @@
 #include <thread>
 #include <vector>
 
-#include <unistd.h>
-
+#include "tests/shell/PeerPlugin.h"
 #include "tests/shell/PluginPath.h"
 #include "tools/host/VstHost.h"
 
 namespace {
 
-// A peer plug-in from Debian's packages that exports only "main".
-const char* const kPeerPlugin = "/usr/lib/vst/ZamTube-vst.so";
+using ka813::test::kPeerPlugin;
+using ka813::test::peerIsInstalled;
 
 TEST(HostLibrary, LoadsAPeerThroughItsMainEntry)
 {
-    if (access(kPeerPlugin, R_OK) != 0)
-        GTEST_SKIP() << kPeerPlugin << " is not installed";
+    if (!peerIsInstalled())
+        GTEST_SKIP() << kPeerPlugin << " is not installed for this processor";
     std::string error;
     auto peer = vsthost::Plugin::load(kPeerPlugin, &error);
     ASSERT_TRUE(peer) << error;
@@ -137,8 +136,8 @@ TEST(HostLibrary, ProcessesWhileAnotherThreadSetsParameters)
 
 TEST(HostLibrary, DrivesAPeerFromTwoThreads)
 {
-    if (access(kPeerPlugin, R_OK) != 0)
-        GTEST_SKIP() << kPeerPlugin << " is not installed";
+    if (!peerIsInstalled())
+        GTEST_SKIP() << kPeerPlugin << " is not installed for this processor";
     std::string error;
     auto peer = vsthost::Plugin::load(kPeerPlugin, &error);
     ASSERT_TRUE(peer) << error;

@@ -28,13 +28,14 @@ std::unique_ptr<statecheck::Instance> hosted() { return std::make_unique<HostedI
 
 }  // namespace
 
-// Random call sequences, for a bounded time.
+// Random call sequences: 20 at least, and more while time allows (a slow
+// machine or an emulator runs the 20 alone).
 TEST(StateRestore, RandomHostCallSequencesKeepTheStateProperties)
 {
     std::mt19937 random(8130);
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(6);
     int sequences = 0;
-    while (sequences < 200 && std::chrono::steady_clock::now() < until) {
+    while (sequences < 20 || (sequences < 200 && std::chrono::steady_clock::now() < until)) {
         std::vector<uint8_t> bytes(600);
         for (uint8_t& byte : bytes)
             byte = static_cast<uint8_t>(random());
@@ -42,7 +43,6 @@ TEST(StateRestore, RandomHostCallSequencesKeepTheStateProperties)
         ASSERT_EQ(fault, "") << "sequence " << sequences;
         ++sequences;
     }
-    EXPECT_GE(sequences, 20);
     std::printf("%d sequences\n", sequences);
 }
 

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <memory>
 
+#include "tests/shell/PeerPlugin.h"
 #include "tests/shell/PluginPath.h"
 #include "tests/tools/TempDirectory.h"
 #include "tools/render/BlockRunner.h"
@@ -16,7 +17,8 @@
 
 namespace {
 
-const char* const kPeerPlugin = "/usr/lib/vst/ZamTube-vst.so";
+using ka813::test::kPeerPlugin;
+using ka813::test::peerIsInstalled;
 
 render::AudioBuffer riffSeconds(double seconds, double rate = 44100.0)
 {
@@ -122,8 +124,8 @@ TEST(RenderHost, RefusesUnknownParametersAndPrograms)
 
 TEST(RenderHost, TwoMonoInstancesMakeAStereoPair)
 {
-    if (access(kPeerPlugin, R_OK) != 0)
-        GTEST_SKIP() << kPeerPlugin << " is not installed";
+    if (!peerIsInstalled())
+        GTEST_SKIP() << kPeerPlugin << " is not installed for this processor";
     vsthost::LoadOptions options;
     options.recordRequests = false;
     std::string error;
