@@ -4,7 +4,9 @@
 # between the two, a clang build runs the fuzz targets for half a minute each
 # and a ThreadSanitizer build plays the effect from a live host's threads. The
 # plain suite also builds the Debian package, installs it, has Ardour's
-# scanner find the plug-in and removes the package again.
+# scanner find the plug-in and removes the package again. Then the same
+# sources are cross-built for arm64: its suites run under qemu, its package
+# is checked, and its renders are compared with the native build's.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/deps.sh --packaging
@@ -20,6 +22,10 @@ run_suite() {
 }
 
 run_suite build
+
+# arm64: the suites that need no x86 host (jalv, JACK, Ardour) run under the
+# emulator, and the sound is compared with the native build's.
+bash tools/cross-arm64.sh --test --native build build-arm64
 
 # Arbitrary chunks, parameters and blocks through a clang build made for libFuzzer.
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKA813_FUZZ=ON \

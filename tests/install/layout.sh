@@ -36,11 +36,13 @@ for tool in "${tools[@]}"; do
     || fail "$tool.1 has no synopsis: its --help does not open with a usage line"
 done
 
-# Installed, the tools load the plug-in installed beside them.
+# Installed, the tools load the plug-in installed beside them. A cross
+# build's tools run through the emulator KA813_EMULATOR names.
+read -r -a emulator <<<"${KA813_EMULATOR:-}"
 plugin=$work/dest/usr/lib/vst/Varden_Ka318_v1_1.so
-"$work/dest/usr/bin/ka813-inspect" "$plugin" | grep -q '^Effect name: *Varden_Ka318_v1_1$' \
+"${emulator[@]}" "$work/dest/usr/bin/ka813-inspect" "$plugin" | grep -q '^Effect name: *Varden_Ka318_v1_1$' \
   || fail "ka813-inspect does not load the installed plug-in"
-(cd "$work" && "$work/dest/usr/bin/ka813-render" --rate 22050) | grep -qF "Orvex Plugins ($plugin)" \
+(cd "$work" && "${emulator[@]}" "$work/dest/usr/bin/ka813-render" --rate 22050 --seconds 1) | grep -qF "Orvex Plugins ($plugin)" \
   || fail "the installed ka813-render does not load the plug-in installed beside it"
 
 info=$(LV2_PATH=$work/dest/usr/lib/lv2 lv2info urn:ka813:preamp 2>&1) || true

@@ -2,7 +2,9 @@
 # Builds the Debian package with CPack and checks its contents, that its
 # Depends names the package of every library the binaries link (and no
 # other), and that lintian reports no error and no warning it was not told
-# about (the overrides say why).
+# about (the overrides say why), and that no binary needs a glibc newer than
+# Debian 12's, which Raspberry Pi OS 64-bit shares. The package is amd64 or
+# arm64, as the build was made for.
 #   package.sh BUILD_DIR WORK_DIR VERSION TOOL...
 set -euo pipefail
 build=$1 work=$2 version=$3; shift 3
@@ -13,9 +15,15 @@ for program in cpack dpkg-shlibdeps lintian readelf; do
   command -v "$program" >/dev/null || fail "$program is missing (bash tools/deps.sh --packaging installs it)"
 done
 
+arch=$(sed -n 's/^set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
+case $arch in
+  amd64) triplet=x86_64-linux-gnu objdump=objdump ;;
+  arm64) triplet=aarch64-linux-gnu objdump=aarch64-linux-gnu-objdump ;;
+  *) fail "the build names no architecture the package knows: '$arch'" ;;
+esac
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 \
   || { cat "$work/cpack.log"; fail "cpack could not build the package"; }
-deb=$work/ka813_${version}_amd64.deb
+deb=$work/ka813_${version}_${arch}.deb
 [ -f "$deb" ] || fail "no $deb"
 
 expected=(
@@ -40,7 +48,7 @@ diff -u <(printf '%s\n' "${expected[@]}" | sort -k2) \
         <(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $1, $6}' | sort -k2) \
   || fail "the package's files differ from the list above"
 [ "$(dpkg-deb -f "$deb" Package Version Architecture Section | tr '\n' ' ')" = \
-  "Package: ka813 Version: $version Architecture: amd64 Section: sound " ] \
+  "Package: ka813 Version: $version Architecture: $arch Section: sound " ] \
   || fail "unexpected control fields: $(dpkg-deb -f "$deb" Package Version Architecture Section)"
 
 # Depends, against the libraries the binaries really link.
@@ -61,14 +69,31 @@ declared=$(tr ',' '\n' <<<"$depends" | awk '{print $1}' | sort -u)
 needed=$(find "$work/root" -type f \( -path '*/bin/*' -o -name '*.so' \) -exec readelf -d {} + |
   sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' | sort -u |
   while read -r soname; do
-    path=$(ldconfig -p | awk -v s="$soname" '$1 == s && /x86-64/ {print $NF; exit}')
-    [ -n "$path" ] || fail "no library $soname on this machine"
+    path=
+    for folder in /lib/$triplet /usr/lib/$triplet; do
+      [ -e "$folder/$soname" ] && { path=$folder/$soname; break; }
+    done
+    [ -n "$path" ] || fail "no $arch library $soname on this machine"
     owner "$path"
   done | sort -u)
 [ -n "$needed" ] || fail "the binaries link no library at all?"
 diff -u <(echo "$needed") <(echo "$declared") \
   || fail "Depends does not name exactly the packages of the linked libraries"
 grep -q '(>= ' <<<"$depends" || fail "Depends carries no versions: not computed by dpkg-shlibdeps"
+
+# Every binary is of the package's architecture and asks for no glibc symbol
+# version above 2.36.
+binaries=$(find "$work/root" -type f \( -path '*/bin/*' -o -name '*.so' \))
+for binary in $binaries; do
+  readelf -h "$binary" | grep -q "Machine:.*$([ "$arch" = arm64 ] && echo AArch64 || echo X86-64)" \
+    || fail "$binary is not built for $arch"
+done
+command -v "$objdump" >/dev/null || fail "$objdump is missing"
+newest=$($objdump -T $binaries | grep -o 'GLIBC_[0-9.]*' | sed 's/GLIBC_//' | sort -uV | tail -1)
+echo "newest glibc symbol version needed: $newest"
+[ -n "$newest" ] || fail "objdump found no glibc symbol versions"
+[ "$(printf '%s\n' "$newest" 2.36 | sort -V | tail -1)" = 2.36 ] \
+  || fail "a binary needs glibc $newest, newer than Debian 12's 2.36"
 
 # lintian: its whole report goes to the log; errors and warnings fail.
 lintian --fail-on none --show-overrides --pedantic --display-info "$deb" >"$work/lintian.txt" 2>&1 || true
