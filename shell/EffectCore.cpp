@@ -135,19 +135,9 @@ float EffectCore::value(int32_t index) const
     return readBack.value(index);
 }
 
-AmpMode EffectCore::activeMode() const
+SelectedModes EffectCore::modes() const
 {
-    return switchIsOn(held[kParamChannel]) ? channelBMode() : channelAMode();
-}
-
-AmpMode EffectCore::channelAMode() const
-{
-    return switchIsOn(held[kParamCleanCrunch]) ? kModeACrunch : kModeAClean;
-}
-
-AmpMode EffectCore::channelBMode() const
-{
-    return switchIsOn(held[kParamLowHighGain]) ? kModeBHighGain : kModeBLowGain;
+    return selectedModes([this](int32_t index) { return held[index]; });
 }
 
 void EffectCore::apply(const ValueChange& change, ChangeReport& report)
@@ -159,21 +149,15 @@ void EffectCore::apply(const ValueChange& change, ChangeReport& report)
     std::memcpy(before, held, sizeof before);
 
     store(change.index, change.value);
-    // A mode switch brings back the settings its new mode remembers.
-    switch (change.index) {
-    case kParamChannel:
-        recall(activeMode(), kChannelRecall, report.shown);
-        break;
-    case kParamCleanCrunch:
-        if (!switchIsOn(held[kParamChannel]))
-            recall(channelAMode(), kChannelARecall, report.shown);
-        break;
-    case kParamLowHighGain:
-        if (switchIsOn(held[kParamChannel]))
-            recall(channelBMode(), kChannelBRecall, report.shown);
-        break;
-    default:
-        break;
+    // A mode switch brings back the settings its new mode remembers, each
+    // stored like any other change, so the panel hears of each.
+    const Recall recall = recallFor(change.index, modes());
+    const int32_t program = currentProgram.load(std::memory_order_relaxed);
+    for (int32_t i = 0; i < recall.count; ++i) {
+        const int32_t index = recall.parameters[i];
+        const float value = bank.memoryValue(program, recall.mode, index);
+        store(index, value);
+        report.shown.add(index, value);
     }
     // The panel mirrors the value set after what it recalled.
     report.shown.add(change.index, change.value);
@@ -193,32 +177,9 @@ void EffectCore::store(int32_t index, float value)
     const int32_t program = currentProgram.load(std::memory_order_relaxed);
     bank.setValue(program, index, value);
     held[index] = value;
-    switch (parameterInfo(index)->memory) {
-    case ModeMemory::ActiveMode:
-        bank.setMemoryValue(program, activeMode(), index, value);
-        break;
-    case ModeMemory::ChannelA:
-        bank.setMemoryValue(program, channelAMode(), index, value);
-        break;
-    case ModeMemory::ChannelB:
-        bank.setMemoryValue(program, channelBMode(), index, value);
-        break;
-    case ModeMemory::Unshared:
-        break;
-    }
-}
-
-// Each recalled value is stored like any other change, in the recall's
-// order, so the panel hears of each.
-template <size_t N>
-void EffectCore::recall(AmpMode mode, const int32_t (&indices)[N], ValueList& shown)
-{
-    const int32_t program = currentProgram.load(std::memory_order_relaxed);
-    for (int32_t index : indices) {
-        const float value = bank.memoryValue(program, mode, index);
-        store(index, value);
-        shown.add(index, value);
-    }
+    const int32_t mode = rememberingMode(index, modes());
+    if (mode >= 0)
+        bank.setMemoryValue(program, AmpMode(mode), index, value);
 }
 
 // The model plays the values as they stand now, however they got there.

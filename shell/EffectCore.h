@@ -122,13 +122,9 @@ private:
     // With the state held.
     void apply(const ValueChange& change, ChangeReport& report);
     void store(int32_t index, float value);
-    template <size_t N>
-    void recall(AmpMode mode, const int32_t (&indices)[N], ValueList& shown);
     void applyProgram(int32_t program, ValueList& values);
     void publish();
-    AmpMode activeMode() const;
-    AmpMode channelAMode() const;
-    AmpMode channelBMode() const;
+    SelectedModes modes() const;
 
     Listener& listener;
     ChangeQueue queue;
