@@ -13,24 +13,16 @@ bool sameBits(float a, float b)
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-AmpSettings settingsOf(const float (&values)[kNumParameters])
-{
-    return settingsFor(positionsOf(values));
-}
-
-// The settings of a fresh bank's programs, which all hold the defaults.
-AmpSettings defaultSettings()
-{
-    float values[kNumParameters];
-    for (int32_t i = 0; i < kNumParameters; ++i)
-        values[i] = parameterInfo(i)->defaultValue;
-    return settingsOf(values);
-}
+// The values of a fresh bank's programs, which all hold the defaults.
+struct Defaults {
+    ModelOwner::Values values;
+    Defaults() { defaultValues(values); }
+};
 
 }  // namespace
 
 EffectCore::EffectCore(Listener& listener)
-    : listener(listener), owner(defaultSettings(), 44100.f)
+    : listener(listener), owner(Defaults().values, 44100.f)
 {
     // Program 0 holds the defaults the model started with; nothing else can
     // reach the core yet.
@@ -185,7 +177,7 @@ void EffectCore::store(int32_t index, float value)
 // The model plays the values as they stand now, however they got there.
 void EffectCore::publish()
 {
-    owner.publish(settingsOf(held), hostRate);
+    owner.publish(held, hostRate);
 }
 
 // A program is applied as it is stored: every value, switch and mode memory

@@ -90,4 +90,10 @@ ParameterPositions positionsOf(const float (&values)[kNumParameters])
     return positions;
 }
 
+void defaultValues(float (&values)[kNumParameters])
+{
+    for (int32_t index = 0; index < kNumParameters; ++index)
+        values[index] = kTable[index].defaultValue;
+}
+
 }  // namespace ka813

@@ -65,4 +65,7 @@ using ::switchIsOn;
 // The model's settings for a full set of parameter values, by index.
 ParameterPositions positionsOf(const float (&values)[kNumParameters]);
 
+// Every parameter at its default.
+void defaultValues(float (&values)[kNumParameters]);
+
 }  // namespace ka813

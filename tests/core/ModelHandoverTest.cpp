@@ -6,7 +6,6 @@
 #include <thread>
 #include <vector>
 
-#include "dsp/ParameterMapping.h"
 #include "shell/ModelOwner.h"
 
 using namespace ka813;
@@ -93,16 +92,18 @@ TEST(Lease, OneHolderAtATime)
     EXPECT_EQ(counted, held[0] + held[1]);
 }
 
-// While no audio runs, published settings reach the model at once; while
-// it runs, only the audio thread applies them, with the next block.
+// While no audio runs, published values reach the model at once; while it
+// runs, only the audio thread applies them, with the next block.
 TEST(ModelOwner, AppliesAtOnceOnlyWhileNoAudioRuns)
 {
-    AmpSettings quiet = settingsFor(ParameterPositions{});
-    quiet.volume = 0.5f;
-    ModelOwner owner(quiet, 44100.f);
-    AmpSettings loud = quiet;
-    loud.volume = 0.9f;
-    owner.publish(loud, 44100.f);
+    ModelOwner::Values values;
+    defaultValues(values);
+    ModelOwner owner(values, 44100.f);
+    auto publishVolume = [&](float volume) {
+        values[kParamVolume] = volume;
+        owner.publish(values, 44100.f);
+    };
+    publishVolume(0.9f);
     owner.applyIfIdle();
     EXPECT_EQ(owner.model().volume, 0.9f);
 
@@ -111,15 +112,13 @@ TEST(ModelOwner, AppliesAtOnceOnlyWhileNoAudioRuns)
     float* outputs[] = {outL.data(), outR.data()};
     owner.resume();
     owner.process(inputs, outputs, 64);
-    loud.volume = 0.7f;
-    owner.publish(loud, 44100.f);
+    publishVolume(0.7f);
     owner.applyIfIdle();
     EXPECT_EQ(owner.model().volume, 0.9f) << "left to the audio thread";
     owner.process(inputs, outputs, 64);
     EXPECT_EQ(owner.model().volume, 0.7f);
 
-    loud.volume = 0.3f;
-    owner.publish(loud, 44100.f);
+    publishVolume(0.3f);
     owner.suspend();
     EXPECT_EQ(owner.model().volume, 0.3f) << "a stopped stream takes it at once";
 }
