@@ -127,7 +127,10 @@ private:
     SelectedModes modes() const;
 
     Listener& listener;
+    // Changes from any thread, in order, to whoever applies them next.
     ChangeQueue queue;
+    // One applier at a time; the calls a host may make from its audio
+    // thread only ever try it.
     std::atomic<bool> stateHeld{false};
 
     // The state.

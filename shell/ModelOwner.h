@@ -22,7 +22,7 @@ public:
 
     // New values or a new rate, all 23 values at once, so that the same
     // values always make the same settings. One publisher at a time (whoever
-    // holds the effect's state); never waits.
+    // holds the effect's state, or the LV2 run); never waits.
     void publish(const Values& values, float hostRate);
     // While no audio runs, the model takes what was published at once.
     // Any thread, after publishing.
@@ -47,8 +47,14 @@ private:
     // Whoever holds the lease.
     void take();
 
+    // The newest settings, from the publisher to whoever touches the model.
     Handover<Request> handover;
+    // Who touches the model now: the audio thread, or a control thread
+    // applying settings while no audio runs (so inspection and the quiet
+    // start see them). Neither waits for it.
     std::atomic<int32_t> holder{Lease::kNobody};
+    // While the stream runs, control threads leave the model to the audio
+    // thread, so that no block goes silent for want of the lease.
     std::atomic<bool> audioRunning{false};
     AmpModel amp;
 };
