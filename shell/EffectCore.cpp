@@ -108,9 +108,10 @@ void EffectCore::withState(Operation operation)
     owner.applyIfIdle();
 }
 
+// Hosts may start the stream from the audio thread: nothing here waits.
 void EffectCore::resume()
 {
-    applyQueued(Wait::Yes);
+    applyQueued(Wait::No);
     owner.resume();
 }
 
