@@ -339,12 +339,8 @@ void AmpModel::glideSwitches(ampchain::ChunkValues& chunk)
     if (chunk.glidesA || chunk.channelMoves) {
         for (int32_t g = 0; g < kGlideCount; ++g)
             glideA[g].run(targetA[g], sampleRate, chunk.glideA[g], chunk.frames);
-        // Clean channel A's gains: half the input (above its floor) of the
-        // other modes, half the drive of crunch.
-        const bool cleanInput = channelB == 0 && crunchA == 0;
-        const double cleanGains =
-            (cleanInput ? inputGainTarget : (inputGainTarget - kInputGainFloor) / kInputGainScale + kInputGainFloor)
-            * (crunchA == 0 ? driveATarget : driveATarget * kCleanDriveScale);
+        // The gains that play against those the clean design is made up for.
+        const double cleanGains = cleanInputGainA * cleanDriveA;
         for (int32_t i = 0; i < chunk.frames; ++i)
             chunk.gainsOverCleanA[i] = chunk.inputGain[i] * chunk.driveA[i] / cleanGains;
     }
