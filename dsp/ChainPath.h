@@ -32,8 +32,9 @@ struct FrameValues {
     int32_t shift;  // sample i belongs to frame i >> shift
     // Each channel's output gain from its contour, for the chunk.
     double contourA, contourB;
-    // Per host frame, each channel's switch positions (0 off, clean, low
-    // gain, open; 1 on), by GlidingSwitch; read only by a channel that glides.
+    // Per host frame, each channel's switch positions by GlidingSwitch (0
+    // off, clean, low gain, open; 1 on, crunch, high gain, focus); read only
+    // by a channel that glides.
     const double* glideA[kGlideCount];
     const double* glideB[kGlideCount];
     // Per host frame, the channel switch's position (0 A, 1 B) while it
