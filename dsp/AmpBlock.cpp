@@ -1,12 +1,48 @@
-// Block processing: per host frame the gain glides, the anti-denormal signal, the oversampled core and the volume.
+// Block processing: a host block in chunks of frames, each a short sequence
+// of steps: the gains' glide, the switches' and tone knobs' glides, the
+// circuit they make, the inputs, the oversampled chain and the output.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 
 #include "dsp/AmpChain.h"
 #include "dsp/CircuitValues.h"
 #include "dsp/HalfBandLanes.h"
 #include "dsp/ParameterCurves.h"
+
+namespace ampchain {
+
+// Per-frame values of a chunk, worked out before the chain runs.
+struct ChunkValues {
+    int32_t frames;
+    double inputGain[kChunkFrames];
+    double driveA[kChunkFrames];
+    double driveB[kChunkFrames];
+    // Switch positions, filled only while they move.
+    double glideA[kGlideCount][kChunkFrames];
+    double glideB[kGlideCount][kChunkFrames];
+    double channel[kChunkFrames];
+    double gainsOverCleanA[kChunkFrames];
+    // Whether a channel's switches, or the channel switch, move in the chunk.
+    bool glidesA, glidesB, channelMoves;
+    // What the chunk runs, and each channel's contour gain for it.
+    Circuit circuit;
+    double contourA, contourB;
+
+    FrameValues forChain(int32_t shift) const
+    {
+        FrameValues v{driveA, driveB, shift, contourA, contourB, {}, {}, channelMoves ? channel : nullptr,
+                      gainsOverCleanA};
+        for (int32_t k = 0; k < kGlideCount; ++k) {
+            v.glideA[k] = glideA[k];
+            v.glideB[k] = glideB[k];
+        }
+        return v;
+    }
+};
+
+}  // namespace ampchain
 
 namespace {
 
@@ -16,44 +52,6 @@ inline double antiDenormalAt(int32_t framesLeft, double period)
 }
 
 using ampchain::kChunkFrames;
-
-// Per-frame values of a chunk, worked out before the chain runs.
-struct ChunkValues {
-    double inputGain[kChunkFrames];
-    double driveA[kChunkFrames];
-    double driveB[kChunkFrames];
-    // Switch positions, filled only while they move.
-    double glideA[ampchain::kGlideCount][kChunkFrames];
-    double glideB[ampchain::kGlideCount][kChunkFrames];
-    double channel[kChunkFrames];
-    double gainsOverCleanA[kChunkFrames];
-    // What the chunk runs, and each channel's contour gain for it.
-    ampchain::Circuit circuit;
-    bool channelMoves;
-    double contourA, contourB;
-
-    ampchain::FrameValues forChain(int32_t shift) const
-    {
-        ampchain::FrameValues v{driveA,   driveB, shift, contourA, contourB, {}, {}, channelMoves ? channel : nullptr,
-                                gainsOverCleanA};
-        for (int32_t k = 0; k < ampchain::kGlideCount; ++k) {
-            v.glideA[k] = glideA[k];
-            v.glideB[k] = glideB[k];
-        }
-        return v;
-    }
-};
-
-// One step of a position gliding in a straight line to its target over
-// the travel 0 to 1; a position or a target beyond it (hosts may send any
-// value, NaN included) goes to the target at once.
-inline double towards(double position, double target, double step)
-{
-    const bool onTravel = position >= 0.0 && position <= 1.0 && target >= 0.0 && target <= 1.0;
-    if (!onTravel || !(std::fabs(position - target) > step))
-        return target;
-    return position < target ? position + step : position - step;
-}
 
 // A value per side to and from the lanes of the resamplers, [left, right]
 // in the low two; in mono the one side fills every lane.
@@ -70,21 +68,22 @@ inline void storeSides(Float4 sides, FloatPair& y)
     y.right = ka813::simd::lane1(sides);
 }
 
-// The oversampled core of a chunk of frames, for the left side alone (Lane
+// A chunk of frames through the oversampled chain: up to the oversampled
+// rate, through the channel circuit, back down; for the left side alone (Lane
 // double, l and r the same record) or for both sides in lanes. Every
 // resampler and every element of the chain sees its samples in time order;
 // each resampler runs over the whole chunk before the next takes over.
 template <class Lane>
-class Core {
+class OversampledChunk {
 public:
     using Float = typename LaneTraits<Lane>::Float;
 
-    Core(const AmpModel& model, double rate, AmpSide& l, AmpSide& r)
+    OversampledChunk(const AmpModel& model, double rate, AmpSide& l, AmpSide& r)
         : model(model), rate(rate), l(l), r(r)
     {
     }
 
-    void chunk(const Float* x, Float* y, int32_t frames, const ChunkValues& values, int32_t factor)
+    void run(const Float* x, Float* y, int32_t frames, const ampchain::ChunkValues& values, int32_t factor)
     {
         const int32_t shift = factor < 4 ? 1 : (factor == 4 ? 2 : 3);
         Lane c[8 * kChunkFrames];
@@ -212,6 +211,34 @@ inline float sanitisedInput(float x, float& lastGood)
     return lastGood;
 }
 
+// One frame of the inputs, sanitised and with the anti-denormal signal: the
+// left side alone, or both.
+inline void readFrame(float& x, const float* const* inputs, int32_t k, double signal, float (&lastGood)[2])
+{
+    x = static_cast<float>(sanitisedInput(inputs[0][k], lastGood[0]) + signal);
+}
+
+inline void readFrame(FloatPair& x, const float* const* inputs, int32_t k, double signal, float (&lastGood)[2])
+{
+    x.left = static_cast<float>(sanitisedInput(inputs[0][k], lastGood[0]) + signal);
+    x.right = static_cast<float>(sanitisedInput(inputs[1][k], lastGood[1]) + signal);
+}
+
+// One frame of the outputs at the volume: in mono the left side's result
+// goes to both.
+inline void writeFrame(float y, float level, float* const* outputs, int32_t k)
+{
+    const float out = level * y;
+    outputs[0][k] = out;
+    outputs[1][k] = out;
+}
+
+inline void writeFrame(FloatPair y, float level, float* const* outputs, int32_t k)
+{
+    outputs[0][k] = level * y.left;
+    outputs[1][k] = level * y.right;
+}
+
 // The loudest any setting gives is about 45 (full-scale noise, every knob at
 // its end), about 128 with knobs jumping every block; +60 dBFS is far past
 // both. Beyond it the circuit has been driven by absurd parameter values.
@@ -239,16 +266,30 @@ void AmpModel::processBlock(const float* const* inputs, float* const* outputs, i
 {
     if (frames <= 0)
         return;
-    const float* inLeft = inputs[0];
-    const float* inRight = inputs[1];
-    float* outLeft = outputs[0];
-    float* outRight = outputs[1];
     playedSinceSettle = true;
+    cacheAntiDenormal(frames);
+    // Settings only change between blocks; what moves within one is worked
+    // out frame by frame for a chunk before the chain runs over it.
+    ampchain::ChunkValues chunk;
+    for (int32_t start = 0; start < frames; start += chunk.frames) {
+        chunk.frames = chunkLength(frames - start);
+        smoothGains(chunk);
+        glideSwitches(chunk);
+        chunk.circuit = circuitFor(chunk);
+        slewToneKnobs(chunk);
+        if (stereo == 1)
+            playChunk<DoublePair>(inputs, outputs, start, frames, chunk);
+        else
+            playChunk<double>(inputs, outputs, start, frames, chunk);
+    }
+    recoverFromRunaway(outputs, frames);
+}
 
-    // Settings only change between blocks; the gains glide per frame and go
-    // into the chunk's arrays before the chain runs.
-    // n counts the frames left after a frame: the anti-denormal phase
-    // starts anew with each block and runs backwards through it.
+// The anti-denormal signal by the frames left after a frame: its phase
+// starts anew with each block and runs backwards through it, so every block
+// at one rate has the same values and each is computed once.
+void AmpModel::cacheAntiDenormal(int32_t frames)
+{
     if (antiDenormalPeriod != oversampledPeriod) {
         antiDenormalPeriod = oversampledPeriod;
         antiDenormalCount = 0;
@@ -256,129 +297,133 @@ void AmpModel::processBlock(const float* const* inputs, float* const* outputs, i
     for (const int32_t kept = frames < kAntiDenormalKept ? frames : kAntiDenormalKept;
          antiDenormalCount < kept; ++antiDenormalCount)
         antiDenormal[antiDenormalCount] = antiDenormalAt(antiDenormalCount, oversampledPeriod);
-
-    const int32_t factor = oversamplingFactor;
-    // Switches glide over a fixed time at any rate.
-    const double glideStep = 1.0 / (kSwitchGlideSeconds * sampleRate);
-    const double crunchGlideStep = 1.0 / (kToCrunchGlideSeconds * sampleRate);
-    const double cleanGlideStep = 1.0 / (kToCleanGlideSeconds * sampleRate);
-    ChunkValues values;
-    for (int32_t start = 0; start < frames;) {
-        int32_t count = frames - start < kChunkFrames ? frames - start : kChunkFrames;
-        // A chunk lies wholly inside or wholly after the rebuild cross-fade.
-        if (fadeFramesLeft > 0 && fadeFramesLeft < count)
-            count = fadeFramesLeft;
-
-        // What the switches make of this chunk. The channel that does not
-        // run, and does not glide in, takes its switches at once.
-        double targetA[ampchain::kGlideCount], targetB[ampchain::kGlideCount];
-        glideTargets(targetA, targetB);
-        const bool channelMoves = channelPosition != channelB;
-        if (!channelMoves)
-            std::copy(channelB == 1 ? targetA : targetB, (channelB == 1 ? targetA : targetB) + ampchain::kGlideCount,
-                      channelB == 1 ? glideA : glideB);
-        const bool glidesA = !std::equal(glideA, glideA + ampchain::kGlideCount, targetA);
-        const bool glidesB = !std::equal(glideB, glideB + ampchain::kGlideCount, targetB);
-        const bool bothSides = stereo == 1;
-        values.channelMoves = channelMoves;
-        values.circuit.channelB = channelB == 1;
-        const bool glides = channelB == 1 ? glidesB : glidesA;
-        values.circuit.form = glides ? ampchain::Form::kGliding
-                                     : ((channelB == 1 ? highGainB : crunchA) == 1 ? ampchain::Form::kSecond
-                                                                                   : ampchain::Form::kFirst);
-        slewToneKnobs(count);
-        // Clean channel A's gains: half the input (above its floor) of the
-        // other modes, half the drive of crunch.
-        const bool cleanInput = channelB == 0 && crunchA == 0;
-        const double cleanGains =
-            (cleanInput ? inputGainTarget : (inputGainTarget - kInputGainFloor) / kInputGainScale + kInputGainFloor)
-            * (crunchA == 0 ? driveATarget : driveATarget * kCleanDriveScale);
-        values.contourA = toneA[3] == contourA ? contourAShaped : contourCurve(toneA[3]);
-        values.contourB = toneB[3] == contourB ? contourBShaped : contourCurve(toneB[3]);
-
-        float xLeft[kChunkFrames], xRight[kChunkFrames];
-        for (int32_t i = 0; i < count; ++i) {
-            const int32_t k = start + i;
-            const int32_t n = frames - 1 - k;
-            inputGain = kGlideTarget * inputGainTarget + kGlideKeep * inputGain;
-            driveA = kGlideTarget * driveATarget + kGlideKeep * driveA;
-            driveB = kGlideTarget * driveBTarget + kGlideKeep * driveB;
-            values.inputGain[i] = inputGain;
-            values.driveA[i] = driveA;
-            values.driveB[i] = driveB;
-            const double signal = n < antiDenormalCount ? antiDenormal[n] : antiDenormalAt(n, oversampledPeriod);
-            // Every input of the chunk is read before any output is written.
-            xLeft[i] = static_cast<float>(sanitisedInput(inLeft[k], lastGoodInput[0]) + signal);
-            if (bothSides)
-                xRight[i] = static_cast<float>(sanitisedInput(inRight[k], lastGoodInput[1]) + signal);
-        }
-
-        // The switches' positions frame by frame, while any moves.
-        if (glidesA || channelMoves) {
-            double steps[ampchain::kGlideCount] = {glideStep, glideStep, glideStep,
-                                                   crunchA == 1 ? crunchGlideStep : cleanGlideStep};
-            for (int32_t g = 0; g < ampchain::kGlideCount; ++g)
-                for (int32_t i = 0; i < count; ++i)
-                    values.glideA[g][i] = glideA[g] = towards(glideA[g], targetA[g], steps[g]);
-            for (int32_t i = 0; i < count; ++i)
-                values.gainsOverCleanA[i] = values.inputGain[i] * values.driveA[i] / cleanGains;
-        }
-        if (glidesB || channelMoves)
-            for (int32_t g = 0; g < ampchain::kGlideCount; ++g)
-                for (int32_t i = 0; i < count; ++i)
-                    values.glideB[g][i] = glideB[g] = towards(glideB[g], targetB[g], glideStep);
-        if (channelMoves)
-            for (int32_t i = 0; i < count; ++i)
-                values.channel[i] = channelPosition = towards(channelPosition, channelB, glideStep);
-
-        if (bothSides) {
-            FloatPair x[kChunkFrames], y[kChunkFrames], old[kChunkFrames];
-            for (int32_t i = 0; i < count; ++i)
-                x[i] = {xLeft[i], xRight[i]};
-            Core<DoublePair>(*this, oversampledRate, left, right).chunk(x, y, count, values, factor);
-            const bool fading = fadeFramesLeft > 0;
-            if (fading)
-                Core<DoublePair>(*this, fadeRate, fadeLeft, fadeRight).chunk(x, old, count, values, fadeFactor);
-            const float level = volume;
-            for (int32_t i = 0; i < count; ++i) {
-                FloatPair out = y[i];
-                if (fading)
-                    out = crossfade(old[i], out, fadeFramesLeft-- / (kRebuildFadeFrames + 1.f));
-                outLeft[start + i] = level * out.left;
-                outRight[start + i] = level * out.right;
-            }
-        } else {
-            float y[kChunkFrames], old[kChunkFrames];
-            Core<double>(*this, oversampledRate, left, left).chunk(xLeft, y, count, values, factor);
-            const bool fading = fadeFramesLeft > 0;
-            if (fading)
-                Core<double>(*this, fadeRate, fadeLeft, fadeLeft).chunk(xLeft, old, count, values, fadeFactor);
-            for (int32_t i = 0; i < count; ++i) {
-                float out = y[i];
-                if (fading)
-                    out = crossfade(old[i], out, fadeFramesLeft-- / (kRebuildFadeFrames + 1.f));
-                out = volume * out;
-                outLeft[start + i] = out;
-                outRight[start + i] = out;
-            }
-        }
-        start += count;
-    }
-
-    recoverFromRunaway(outputs, frames);
 }
 
-void AmpModel::slewToneKnobs(int32_t frames)
+// A chunk lies wholly inside or wholly after the rebuild cross-fade.
+int32_t AmpModel::chunkLength(int32_t framesLeft) const
+{
+    const int32_t count = framesLeft < kChunkFrames ? framesLeft : kChunkFrames;
+    return fadeFramesLeft > 0 && fadeFramesLeft < count ? fadeFramesLeft : count;
+}
+
+void AmpModel::smoothGains(ampchain::ChunkValues& chunk)
+{
+    for (int32_t i = 0; i < chunk.frames; ++i) {
+        inputGain = kGlideTarget * inputGainTarget + kGlideKeep * inputGain;
+        driveA = kGlideTarget * driveATarget + kGlideKeep * driveA;
+        driveB = kGlideTarget * driveBTarget + kGlideKeep * driveB;
+        chunk.inputGain[i] = inputGain;
+        chunk.driveA[i] = driveA;
+        chunk.driveB[i] = driveB;
+    }
+}
+
+// The switches' positions frame by frame, while any of a channel's moves.
+// The channel that does not run, and does not glide in, takes its switches
+// at once.
+void AmpModel::glideSwitches(ampchain::ChunkValues& chunk)
+{
+    using ampchain::kGlideCount;
+    double targetA[kGlideCount], targetB[kGlideCount];
+    glideTargets(targetA, targetB);
+    chunk.channelMoves = !channelGlide.restsAt(channelB);
+    chunk.glidesA = chunk.glidesB = false;
+    for (int32_t g = 0; g < kGlideCount; ++g) {
+        if (!chunk.channelMoves && channelB == 1)
+            glideA[g].settle(targetA[g]);
+        if (!chunk.channelMoves && channelB == 0)
+            glideB[g].settle(targetB[g]);
+        chunk.glidesA = chunk.glidesA || !glideA[g].restsAt(targetA[g]);
+        chunk.glidesB = chunk.glidesB || !glideB[g].restsAt(targetB[g]);
+    }
+    if (chunk.glidesA || chunk.channelMoves) {
+        for (int32_t g = 0; g < kGlideCount; ++g)
+            glideA[g].run(targetA[g], sampleRate, chunk.glideA[g], chunk.frames);
+        // The gains that play against those the clean design is made up for.
+        const double cleanGains = cleanInputGainA * cleanDriveA;
+        for (int32_t i = 0; i < chunk.frames; ++i)
+            chunk.gainsOverCleanA[i] = chunk.inputGain[i] * chunk.driveA[i] / cleanGains;
+    }
+    if (chunk.glidesB || chunk.channelMoves)
+        for (int32_t g = 0; g < kGlideCount; ++g)
+            glideB[g].run(targetB[g], sampleRate, chunk.glideB[g], chunk.frames);
+    if (chunk.channelMoves)
+        channelGlide.run(channelB, sampleRate, chunk.channel, chunk.frames);
+}
+
+// The running channel's design for its mode switch, or both of its designs
+// mixed while any of its switches moves. (While the channel switch moves,
+// the chain runs both channels gliding, whatever this says.)
+ampchain::Circuit AmpModel::circuitFor(const ampchain::ChunkValues& chunk) const
+{
+    using ampchain::Form;
+    const bool onB = channelB == 1;
+    if (onB ? chunk.glidesB : chunk.glidesA)
+        return {onB, Form::kGliding};
+    return {onB, (onB ? highGainB : crunchA) == 1 ? Form::kSecond : Form::kFirst};
+}
+
+// The tone knobs towards their settings by a chunk's worth, and each
+// channel's contour gain from its contour knob as it stands. The channel that
+// does not run takes its knobs at once.
+void AmpModel::slewToneKnobs(ampchain::ChunkValues& chunk)
 {
     const double a[4] = {lowA, midA, highA, contourA};
     const double b[4] = {lowB, midB, highB, contourB};
-    // The channel that does not run takes its knobs at once.
-    const bool channelMoves = channelPosition != channelB;
-    const double step = frames / (kToneGlideSeconds * sampleRate);
     for (int k = 0; k < 4; ++k) {
-        toneA[k] = channelB == 1 && !channelMoves ? a[k] : towards(toneA[k], a[k], step);
-        toneB[k] = channelB == 0 && !channelMoves ? b[k] : towards(toneB[k], b[k], step);
+        if (channelB == 1 && !chunk.channelMoves)
+            toneA[k].settle(a[k]);
+        else
+            toneA[k].moveFor(a[k], chunk.frames, sampleRate);
+        if (channelB == 0 && !chunk.channelMoves)
+            toneB[k].settle(b[k]);
+        else
+            toneB[k].moveFor(b[k], chunk.frames, sampleRate);
     }
+    chunk.contourA = toneA[3].position() == contourA ? contourAShaped : contourCurve(toneA[3].position());
+    chunk.contourB = toneB[3].position() == contourB ? contourBShaped : contourCurve(toneB[3].position());
+}
+
+// The chunk's inputs through the chain and out at the volume.
+template <class Lane>
+void AmpModel::playChunk(const float* const* inputs, float* const* outputs, int32_t start, int32_t frames,
+                         const ampchain::ChunkValues& chunk)
+{
+    using Float = typename LaneTraits<Lane>::Float;
+    constexpr bool bothSides = std::is_same<Lane, DoublePair>::value;
+    Float x[kChunkFrames], y[kChunkFrames];
+    // Every input of the chunk is read before any output is written.
+    readInputs(inputs, start, frames, chunk.frames, x);
+    OversampledChunk<Lane>(*this, oversampledRate, left, bothSides ? right : left)
+        .run(x, y, chunk.frames, chunk, oversamplingFactor);
+    if (fadeFramesLeft > 0)
+        fadeFromReplaced<Lane>(x, y, chunk);
+    for (int32_t i = 0; i < chunk.frames; ++i)
+        writeFrame(y[i], volume, outputs, start + i);
+}
+
+// count frames from start on, sanitised, with the anti-denormal signal.
+template <class Float>
+void AmpModel::readInputs(const float* const* inputs, int32_t start, int32_t frames, int32_t count, Float* x)
+{
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t n = frames - 1 - (start + i);
+        const double signal = n < antiDenormalCount ? antiDenormal[n] : antiDenormalAt(n, oversampledPeriod);
+        readFrame(x[i], inputs, start + i, signal, lastGoodInput);
+    }
+}
+
+// For a while after a rebuild, the configuration it replaced runs on and the
+// output cross-fades from it.
+template <class Lane, class Float>
+void AmpModel::fadeFromReplaced(const Float* x, Float* y, const ampchain::ChunkValues& chunk)
+{
+    constexpr bool bothSides = std::is_same<Lane, DoublePair>::value;
+    Float old[kChunkFrames];
+    OversampledChunk<Lane>(*this, fadeRate, fadeLeft, bothSides ? fadeRight : fadeLeft)
+        .run(x, old, chunk.frames, chunk, fadeFactor);
+    for (int32_t i = 0; i < chunk.frames; ++i)
+        y[i] = crossfade(old[i], y[i], fadeFramesLeft-- / (kRebuildFadeFrames + 1.f));
 }
 
 // A circuit driven by absurd parameter values (a NaN, an infinity, 1e30

@@ -50,15 +50,15 @@ inline void followKnobs(const AmpModel& model, AmpSide& side, Circuit circuit)
 {
     const bool gliding = circuit.form == Form::kGliding;
     if (circuit.channelB) {
-        const double* t = model.toneB;
+        const Glide* t = model.toneB;
         for (int32_t focus = 0; focus < 2; ++focus)
             if (gliding || focus == (model.focusB != 0 ? 1 : 0))
-                side.toneStackB[focus].follow(t[0], t[1], t[2], t[3]);
+                side.toneStackB[focus].follow(t[0].position(), t[1].position(), t[2].position(), t[3].position());
     } else {
-        const double* t = model.toneA;
+        const Glide* t = model.toneA;
         for (int32_t focus = 0; focus < 2; ++focus)
             if (gliding || focus == (model.focusA != 0 ? 1 : 0))
-                side.toneStackA[focus].follow(t[0], t[1], t[2], t[3]);
+                side.toneStackA[focus].follow(t[0].position(), t[1].position(), t[2].position(), t[3].position());
         if (gliding || model.brightA == 1)
             side.brightShelfA.follow(model.driveAShaped, model.driveAShapedRoot);
     }

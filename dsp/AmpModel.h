@@ -10,6 +10,12 @@
 #include "dsp/AmpSettings.h"
 #include "dsp/AmpSide.h"
 #include "dsp/ChainPath.h"
+#include "dsp/CircuitValues.h"
+#include "dsp/Glide.h"
+
+namespace ampchain {
+struct ChunkValues;
+}
 
 struct AmpModel : AmpSettings {
     // The oversampling factor for a host rate and quality: 4 below 50 kHz,
@@ -57,13 +63,19 @@ struct AmpModel : AmpSettings {
 
     // The switches that alter the circuit, where they stand on their way
     // to the settings: per channel Bottom, Bright, Focus and the mode switch
-    // (by ampchain::Glide), then the channel switch. Each is 0 or 1 while it
-    // rests and glides in a straight line between.
-    double glideA[ampchain::kGlideCount] = {}, glideB[ampchain::kGlideCount] = {};
-    double channelPosition = 0.0;
+    // (by ampchain::GlidingSwitch), then the channel switch.
+    Glide glideA[ampchain::kGlideCount] = {Glide(kSwitchGlideSeconds), Glide(kSwitchGlideSeconds),
+                                           Glide(kSwitchGlideSeconds),
+                                           Glide(kToCrunchGlideSeconds, kToCleanGlideSeconds)};
+    Glide glideB[ampchain::kGlideCount] = {Glide(kSwitchGlideSeconds), Glide(kSwitchGlideSeconds),
+                                           Glide(kSwitchGlideSeconds), Glide(kSwitchGlideSeconds)};
+    Glide channelGlide{kSwitchGlideSeconds};
     // The tone knobs as the tone stacks follow them, per channel low, mid,
     // high and contour: a jump slews there over a few chunks.
-    double toneA[4] = {}, toneB[4] = {};
+    Glide toneA[4] = {Glide(kToneGlideSeconds), Glide(kToneGlideSeconds), Glide(kToneGlideSeconds),
+                      Glide(kToneGlideSeconds)};
+    Glide toneB[4] = {Glide(kToneGlideSeconds), Glide(kToneGlideSeconds), Glide(kToneGlideSeconds),
+                      Glide(kToneGlideSeconds)};
 
     AmpSide left{}, right{};
     // Each side's last plausible input sample, which stands in for one that
@@ -101,7 +113,22 @@ private:
     void settleGlides();
     // The switch positions' targets, 0 or 1.
     void glideTargets(double (&a)[ampchain::kGlideCount], double (&b)[ampchain::kGlideCount]) const;
-    // Moves the tone knobs towards the settings for a chunk of frames.
-    void slewToneKnobs(int32_t frames);
+
+    // The steps of processBlock. A block runs in chunks of up to
+    // ampchain::kChunkFrames frames; each chunk's per-frame values are worked
+    // out first, then the oversampled chain runs over all of them.
+    void cacheAntiDenormal(int32_t frames);
+    int32_t chunkLength(int32_t framesLeft) const;
+    void smoothGains(ampchain::ChunkValues& chunk);
+    void glideSwitches(ampchain::ChunkValues& chunk);
+    ampchain::Circuit circuitFor(const ampchain::ChunkValues& chunk) const;
+    void slewToneKnobs(ampchain::ChunkValues& chunk);
+    template <class Lane>
+    void playChunk(const float* const* inputs, float* const* outputs, int32_t start, int32_t frames,
+                   const ampchain::ChunkValues& chunk);
+    template <class Float>
+    void readInputs(const float* const* inputs, int32_t start, int32_t frames, int32_t count, Float* x);
+    template <class Lane, class Float>
+    void fadeFromReplaced(const Float* x, Float* y, const ampchain::ChunkValues& chunk);
     void recoverFromRunaway(float* const* outputs, int32_t frames);
 };

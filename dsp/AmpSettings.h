@@ -34,6 +34,10 @@ struct AmpSettings {
 
     // Targets of the gains the model glides per frame.
     double inputGainTarget = 0.0, driveATarget = 0.0, driveBTarget = 0.0;
+    // The input gain and channel A's drive gain as clean channel A sets them,
+    // whichever mode plays: while channel A's mode switch glides, the clean
+    // design is made up for its own gains, not for those that play.
+    double cleanInputGainA = 0.0, cleanDriveA = 0.0;
     // Channel A's second drive gain, its make-up reciprocal and sqrt(2 x).
     double driveAShaped = 0.0, driveAShapedInv = 0.0, driveAShapedRoot = 0.0;
 

@@ -77,13 +77,18 @@ void AmpModel::glideTargets(double (&a)[ampchain::kGlideCount], double (&b)[ampc
 
 void AmpModel::settleGlides()
 {
-    glideTargets(glideA, glideB);
-    channelPosition = channelB;
+    double targetA[ampchain::kGlideCount], targetB[ampchain::kGlideCount];
+    glideTargets(targetA, targetB);
+    for (int32_t g = 0; g < ampchain::kGlideCount; ++g) {
+        glideA[g].settle(targetA[g]);
+        glideB[g].settle(targetB[g]);
+    }
+    channelGlide.settle(channelB);
     const double a[4] = {lowA, midA, highA, contourA};
     const double b[4] = {lowB, midB, highB, contourB};
     for (int k = 0; k < 4; ++k) {
-        toneA[k] = a[k];
-        toneB[k] = b[k];
+        toneA[k].settle(a[k]);
+        toneB[k].settle(b[k]);
     }
 }
 

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "dsp/Glide.h"
+
 struct AmpModel;
 struct AmpSide;
 struct TriodeStage;
@@ -30,11 +32,6 @@ const char* pathName(Path path);
 // at once, each element's state held in registers through them.
 constexpr int32_t kChunkFrames = 64;
 
-// The switches whose change alters a channel's circuit. While one moves,
-// its position glides from 0 (off, clean, low gain, open) to 1 or back, and
-// the channel runs both of its designs and mixes them by the position.
-enum Glide : int32_t { kBottomGlide, kBrightGlide, kFocusGlide, kModeGlide, kGlideCount };
-
 // Values of one host frame that the chain reads for each of its samples.
 struct FrameValues {
     const double* driveA;  // per host frame
@@ -42,8 +39,9 @@ struct FrameValues {
     int32_t shift;  // sample i belongs to frame i >> shift
     // Each channel's output gain from its contour, for the chunk.
     double contourA, contourB;
-    // Per host frame, each channel's switch positions; read only by a
-    // channel that glides.
+    // Per host frame, each channel's switch positions by GlidingSwitch (0
+    // off, clean, low gain, open; 1 on, crunch, high gain, focus); read only
+    // by a channel that glides.
     const double* glideA[kGlideCount];
     const double* glideB[kGlideCount];
     // Per host frame, the channel switch's position (0 A, 1 B) while it

@@ -23,13 +23,6 @@ struct OutputStepper : BiquadStepper<Lane> {
     [[gnu::always_inline]] void store(AmpSide& l, AmpSide& r) const { BiquadStepper<Lane>::store(l.outputFilter, r.outputFilter); }
 };
 
-// a while p is 0, b once it is 1, a straight mix between.
-template <class Lane>
-inline Lane glide(const Lane a, const Lane b, double p)
-{
-    return a + (b - a) * p;
-}
-
 // What every channel holds besides its elements: the sides, the chunk's
 // samples and per-frame drive, its Bottom and Bright switches, its output
 // gain, its switch positions and the tone stack it runs.

@@ -5,7 +5,8 @@
 namespace ka813::lv2 {
 
 // Volume (the seventh value) is the one found by measurement: the level of
-// each preset on the riff, searched to -18 LUFS and rounded to 4 digits.
+// each preset on the riff, searched to -18 LUFS and rounded to 4 digits
+// (tools/presets/ka813_preset_volumes.cpp).
 const Preset kPresets[] = {
     // symbol, label, mode, stereo, quality,
     //   input, drive, low, mid, high, contour, volume, open/focus, bottom, bright

@@ -138,24 +138,3 @@ TEST(Presets, EachIsWithinOneLuOfMinus18LufsOnTheRiff)
         EXPECT_NEAR(loudness, kTarget, kBound) << kPresets[p].label;
     }
 }
-
-// How the table's Volume values were found: for each preset, the Volume that
-// puts it at -18 LUFS, by bisection (loudness rises with Volume). Run with
-// --gtest_also_run_disabled_tests and copy the figures into lv2/Presets.cpp.
-TEST(Presets, DISABLED_SearchVolumes)
-{
-    LilvHost host;
-    for (uint32_t p = 0; p < kNumPresets; ++p) {
-        ControlValues controls;
-        presetControls(kPresets[p], controls);
-        float& volume = controls[controlSlot(modePort(kPresets[p].mode, 6))];
-        float low = 0.f, high = 1.f;
-        for (int step = 0; step < 18; ++step) {
-            volume = 0.5f * (low + high);
-            (loudnessOf(host, controls) < kTarget ? low : high) = volume;
-        }
-        volume = std::round(0.5f * (low + high) * 10000.f) / 10000.f;
-        std::printf("%-22s volume %.4f: %6.2f LUFS (at 1: %6.2f)\n", kPresets[p].label, volume,
-                    loudnessOf(host, controls), [&] { float v = volume; volume = 1.f; double l = loudnessOf(host, controls); volume = v; return l; }());
-    }
-}

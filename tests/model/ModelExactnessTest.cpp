@@ -5,11 +5,14 @@
 // layout.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "tests/model/AmpModes.h"
 #include "tests/model/DirectEffect.h"
 #include "tests/model/ReferenceModel.h"
 
@@ -36,21 +39,30 @@ struct Setting {
 // Uneven blocks, so that chunk boundaries and block ends differ.
 const std::vector<int> kRisingBlocks = {1, 4, 13, 40, 121, 364, 157};
 
-// The paths this processor can run: the two-lane one always.
-std::vector<ampchain::Path> runnablePaths()
+// Every path; a test on one this processor cannot run skips.
+const ampchain::Path kPaths[] = {ampchain::Path::kTwoLane, ampchain::Path::kAvx2};
+const char* const kNoAvx2 = "this processor has no AVX2: only the two-lane path is checked";
+
+bool runsHere(ampchain::Path path)
 {
-    std::vector<ampchain::Path> paths = {ampchain::Path::kTwoLane};
-    if (ampchain::fastestPath() == ampchain::Path::kAvx2)
-        paths.push_back(ampchain::Path::kAvx2);
-    return paths;
+    return path == ampchain::Path::kTwoLane || ampchain::fastestPath() == ampchain::Path::kAvx2;
+}
+
+std::string pathTestName(ampchain::Path path)
+{
+    return path == ampchain::Path::kAvx2 ? "Avx2" : "TwoLane";
+}
+
+std::string layoutTestName(float rate, bool highQuality, bool stereo)
+{
+    return std::to_string(int(rate)) + (highQuality ? "_HighQ_" : "_LowQ_") + (stereo ? "Stereo" : "Mono");
 }
 
 // The fast model runs in place on its own copy of the input. After the
 // block numbered rebuildAfter, both models are set up anew at 48 kHz.
-void expectSameOutputOn(ampchain::Path path, Ka813& effect, const std::string& trace,
-                        const std::vector<int>& blocks, int rebuildAfter)
+void expectSameOutput(ampchain::Path path, Ka813& effect, const std::vector<int>& blocks = kRisingBlocks,
+                      int rebuildAfter = -1)
 {
-    SCOPED_TRACE(trace + ", " + ampchain::pathName(path) + " path");
     AmpModel fast = effect.model();
     fast.chainPath = path;
     AmpModel plain = effect.model();
@@ -84,13 +96,6 @@ void expectSameOutputOn(ampchain::Path path, Ka813& effect, const std::string& t
     EXPECT_EQ(std::memcmp(&fast.right.triode, &plain.right.triode, sizeof fast.right.triode), 0);
 }
 
-void expectSameOutput(Ka813& effect, const std::string& trace,
-                      const std::vector<int>& blocks = kRisingBlocks, int rebuildAfter = -1)
-{
-    for (ampchain::Path path : runnablePaths())
-        expectSameOutputOn(path, effect, trace, blocks, rebuildAfter);
-}
-
 // Applies the quality at once, as a host's rate call does.
 void configure(Ka813& effect, float rate, std::initializer_list<std::pair<int32_t, float>> parameters)
 {
@@ -100,94 +105,111 @@ void configure(Ka813& effect, float rate, std::initializer_list<std::pair<int32_
     effect.setSampleRate(rate);
 }
 
+const Setting kModeSettings[] = {
+    {"A clean", {{kChannel, 0.f}, {kCleanCrunch, 0.f}}},
+    {"A crunch", {{kChannel, 0.f}, {kCleanCrunch, 1.f}}},
+    {"B low gain", {{kChannel, 1.f}, {kLowHighGain, 0.f}}},
+    {"B high gain", {{kChannel, 1.f}, {kLowHighGain, 1.f}}},
+};
+const Setting kSwitchSettings[] = {
+    {"all off", {}},
+    {"bottom, bright, focus",
+     {{kFocusA, 1.f}, {kBottomA, 1.f}, {kBrightA, 1.f}, {kFocusB, 1.f}, {kBottomB, 1.f}, {kBrightB, 1.f}}},
+    {"hot, knobs moved",
+     {{kInput, 1.f}, {kDriveA, 0.9f}, {kDriveB, 1.f}, {kLowA, 0.1f}, {kMidA, 0.8f}, {kHighA, 0.3f},
+      {kContourA, 0.f}, {kLowB, 0.9f}, {kMidB, 0.2f}, {kHighB, 0.7f}, {kContourB, 1.f}, {kBrightA, 1.f}}},
+};
+
 }  // namespace
+
+namespace ampchain {
+// Names the path in a failing test's parameters.
+void PrintTo(Path path, std::ostream* os)
+{
+    *os << pathName(path);
+}
+}  // namespace ampchain
 
 // Long, odd and one-frame blocks, at every factor and in both layouts; then
 // a new rate, with every value that depends on it computed anew.
-TEST(ModelExactness, LongAndOddBlocksMatchThePlainAlgorithm)
+// Parameters: rate, high quality, stereo, channel B, path.
+class LongAndOddBlocks : public testing::TestWithParam<std::tuple<float, bool, bool, bool, ampchain::Path>> {};
+
+TEST_P(LongAndOddBlocks, MatchThePlainAlgorithm)
 {
-    const std::vector<int> blocks = {8191, 1, 63, 65, 129, 3};
-    for (float rate : {44100.f, 96000.f}) {
-        for (int quality = 0; quality < 2; ++quality) {
-            for (int stereo = 0; stereo < 2; ++stereo) {
-                for (float channel : {0.f, 1.f}) {
-                    Ka813 effect(silentHost);
-                    configure(effect, rate,
-                              {{kChannel, channel}, {kCleanCrunch, 1.f}, {kLowHighGain, 1.f},
-                               {kStereo, float(stereo)}, {kQuality, float(quality)}});
-                    expectSameOutput(effect,
-                                     "rate " + std::to_string(int(rate)) + (quality ? " high" : " low")
-                                         + (stereo ? " stereo" : " mono") + (channel ? " B" : " A"),
-                                     blocks, 0);
-                }
-            }
-        }
-    }
+    const auto [rate, highQuality, stereo, channelB, path] = GetParam();
+    if (!runsHere(path))
+        GTEST_SKIP() << kNoAvx2;
+    Ka813 effect(silentHost);
+    configure(effect, rate,
+              {{kChannel, channelB ? 1.f : 0.f}, {kCleanCrunch, 1.f}, {kLowHighGain, 1.f},
+               {kStereo, stereo ? 1.f : 0.f}, {kQuality, highQuality ? 1.f : 0.f}});
+    expectSameOutput(path, effect, {8191, 1, 63, 65, 129, 3}, 0);
 }
 
-TEST(ModelExactness, BothPathsRunHere)
+namespace {
+std::string longBlocksName(const testing::TestParamInfo<LongAndOddBlocks::ParamType>& info)
 {
-    if (ampchain::fastestPath() != ampchain::Path::kAvx2)
-        GTEST_SKIP() << "this processor has no AVX2: only the two-lane path is checked";
-    EXPECT_EQ(runnablePaths().size(), 2u);
+    const auto [rate, highQuality, stereo, channelB, path] = info.param;
+    return layoutTestName(rate, highQuality, stereo) + (channelB ? "_B_" : "_A_") + pathTestName(path);
+}
+}  // namespace
+
+INSTANTIATE_TEST_SUITE_P(ModelExactness, LongAndOddBlocks,
+                         testing::Combine(testing::Values(44100.f, 96000.f), testing::Bool(), testing::Bool(),
+                                          testing::Bool(), testing::ValuesIn(kPaths)),
+                         longBlocksName);
+
+// Every mode, switch setting, oversampling factor and layout.
+// Parameters: mode, switch setting (indices into the tables above), rate,
+// high quality, stereo, path.
+class EveryConfiguration
+    : public testing::TestWithParam<std::tuple<int, int, float, bool, bool, ampchain::Path>> {};
+
+TEST_P(EveryConfiguration, MatchesThePlainAlgorithm)
+{
+    const auto [mode, setting, rate, highQuality, stereo, path] = GetParam();
+    if (!runsHere(path))
+        GTEST_SKIP() << kNoAvx2;
+    Ka813 effect(silentHost);
+    effect.setSampleRate(rate);
+    for (auto [index, value] : kModeSettings[mode].parameters)
+        effect.setParameter(index, value);
+    for (auto [index, value] : kSwitchSettings[setting].parameters)
+        effect.setParameter(index, value);
+    effect.setParameter(kStereo, stereo ? 1.f : 0.f);
+    effect.setParameter(kQuality, highQuality ? 1.f : 0.f);
+    // Applies the quality at once, as a host's rate call does.
+    effect.setSampleRate(rate);
+    expectSameOutput(path, effect);
 }
 
-TEST(ModelExactness, EveryModeSwitchFactorAndLayoutMatchesThePlainAlgorithm)
+namespace {
+std::string configurationName(const testing::TestParamInfo<EveryConfiguration::ParamType>& info)
 {
-    const Setting modes[] = {
-        {"A clean", {{kChannel, 0.f}, {kCleanCrunch, 0.f}}},
-        {"A crunch", {{kChannel, 0.f}, {kCleanCrunch, 1.f}}},
-        {"B low gain", {{kChannel, 1.f}, {kLowHighGain, 0.f}}},
-        {"B high gain", {{kChannel, 1.f}, {kLowHighGain, 1.f}}},
-    };
-    const Setting switches[] = {
-        {"all off", {}},
-        {"bottom, bright, focus",
-         {{kFocusA, 1.f}, {kBottomA, 1.f}, {kBrightA, 1.f}, {kFocusB, 1.f}, {kBottomB, 1.f},
-          {kBrightB, 1.f}}},
-        {"hot, knobs moved",
-         {{kInput, 1.f}, {kDriveA, 0.9f}, {kDriveB, 1.f}, {kLowA, 0.1f}, {kMidA, 0.8f},
-          {kHighA, 0.3f}, {kContourA, 0.f}, {kLowB, 0.9f}, {kMidB, 0.2f}, {kHighB, 0.7f},
-          {kContourB, 1.f}, {kBrightA, 1.f}}},
-    };
-    const float rates[] = {44100.f, 96000.f};
-    for (const Setting& mode : modes) {
-        for (const Setting& setting : switches) {
-            for (float rate : rates) {
-                for (int quality = 0; quality < 2; ++quality) {
-                    for (int stereo = 0; stereo < 2; ++stereo) {
-                        Ka813 effect(silentHost);
-                        effect.setSampleRate(rate);
-                        for (auto [index, value] : mode.parameters)
-                            effect.setParameter(index, value);
-                        for (auto [index, value] : setting.parameters)
-                            effect.setParameter(index, value);
-                        effect.setParameter(kStereo, static_cast<float>(stereo));
-                        effect.setParameter(kQuality, static_cast<float>(quality));
-                        // Applies the quality at once, as a host's rate call does.
-                        effect.setSampleRate(rate);
-                        expectSameOutput(effect, std::string(mode.name) + ", " + setting.name
-                                                     + ", rate " + std::to_string(int(rate))
-                                                     + (quality ? ", high" : ", low") + " quality"
-                                                     + (stereo ? ", stereo" : ", mono"));
-                    }
-                }
-            }
-        }
-    }
+    const auto [mode, setting, rate, highQuality, stereo, path] = info.param;
+    return testNameOf(kModeSettings[mode].name) + "_" + testNameOf(kSwitchSettings[setting].name) + "_"
+           + layoutTestName(rate, highQuality, stereo) + "_" + pathTestName(path);
 }
+}  // namespace
+
+INSTANTIATE_TEST_SUITE_P(ModelExactness, EveryConfiguration,
+                         testing::Combine(testing::Range(0, 4), testing::Range(0, 3),
+                                          testing::Values(44100.f, 96000.f), testing::Bool(), testing::Bool(),
+                                          testing::ValuesIn(kPaths)),
+                         configurationName);
 
 // The plain algorithm has no rebuild cross-fade; the paths share it, so a
 // quality change mid-stream must sound the same on each.
 TEST(ModelExactness, RebuildCrossFadeIsTheSameOnEveryPath)
 {
-    if (runnablePaths().size() < 2)
-        GTEST_SKIP() << "one path only on this processor";
+    if (!runsHere(ampchain::Path::kAvx2))
+        GTEST_SKIP() << kNoAvx2;
     for (int stereo = 0; stereo < 2; ++stereo) {
         Ka813 effect(silentHost);
         configure(effect, 44100.f, {{kChannel, 1.f}, {kStereo, float(stereo)}, {kQuality, 0.f}});
         std::vector<std::vector<float>> outputs;
-        for (ampchain::Path path : runnablePaths()) {
+        for (ampchain::Path path : kPaths) {
             AmpModel model = effect.model();
             model.chainPath = path;
             const int frames = 1200;

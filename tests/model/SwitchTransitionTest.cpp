@@ -2,7 +2,9 @@
 // moves to its new level without a thump. Through the built library, as a
 // host plays it: a steady 0.3 sine at 196 Hz, 48 kHz, blocks of 512.
 #include <cstdio>
+#include <iterator>
 #include <string>
+#include <tuple>
 
 #include "tests/model/AmpModes.h"
 #include "tests/model/HostedEffect.h"
@@ -84,16 +86,24 @@ Peaks peaksAround(const Mode& mode, const Change& change)
 
 }  // namespace
 
-TEST(SwitchTransition, NoChangeOvershootsTheSettledLevels)
+// Parameters: the mode and the change, by their places in the tables.
+class SwitchTransition : public testing::TestWithParam<std::tuple<int, int>> {};
+
+TEST_P(SwitchTransition, NoChangeOvershootsTheSettledLevels)
 {
-    for (const Mode& mode : kModes) {
-        for (const Change& change : kChanges) {
-            const Peaks p = peaksAround(mode, change);
-            const double settled = std::max(p.before, p.after);
-            std::printf("%-11s %-15s settled %.3f -> %.3f, after the change %.3f (%.2fx)\n", mode.name,
-                        change.name, p.before, p.after, p.transition, p.transition / settled);
-            EXPECT_LE(p.transition, kMostOvershoot * settled)
-                << mode.name << ", " << change.name << ": settled " << p.before << " -> " << p.after;
-        }
-    }
+    const Mode& mode = kModes[std::get<0>(GetParam())];
+    const Change& change = kChanges[std::get<1>(GetParam())];
+    const Peaks p = peaksAround(mode, change);
+    const double settled = std::max(p.before, p.after);
+    std::printf("%-11s %-15s settled %.3f -> %.3f, after the change %.3f (%.2fx)\n", mode.name, change.name,
+                p.before, p.after, p.transition, p.transition / settled);
+    EXPECT_LE(p.transition, kMostOvershoot * settled) << "settled " << p.before << " -> " << p.after;
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryModeAndChange, SwitchTransition,
+                         testing::Combine(testing::Range(0, int(std::size(kModes))),
+                                          testing::Range(0, int(std::size(kChanges)))),
+                         [](const auto& info) {
+                             return testNameOf(kModes[std::get<0>(info.param)].name) + "_"
+                                    + testNameOf(kChanges[std::get<1>(info.param)].name);
+                         });
