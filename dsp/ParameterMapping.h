@@ -6,7 +6,7 @@
 #include "dsp/AmpSettings.h"
 
 // A switch is in its second-named state from 0.5 up.
-inline bool switchIsOn(float position)
+constexpr bool switchIsOn(float position)
 {
     return position >= 0.5f;
 }

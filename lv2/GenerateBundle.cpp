@@ -126,9 +126,9 @@ std::string pluginTtl()
         << "  rdfs:label \"Output\" ;\n  pg:source " << groupUri("in") << " .\n\n";
     out << groupUri("switches") << "\n  a pg:Group ;\n  lv2:symbol \"switches\" ;\n"
         << "  rdfs:label \"Switches\" .\n\n";
-    for (int32_t m = 0; m < kNumAmpModes; ++m)
-        out << groupUri(kModeSymbols[m]) << "\n  a pg:Group ;\n  lv2:symbol " << quoted(kModeSymbols[m])
-            << " ;\n  rdfs:label " << quoted(kModeNames[m]) << " .\n\n";
+    for (const ModeInfo& mode : kModeMap.modes)
+        out << groupUri(mode.symbol) << "\n  a pg:Group ;\n  lv2:symbol " << quoted(mode.symbol)
+            << " ;\n  rdfs:label " << quoted(mode.name) << " .\n\n";
 
     out << "<" << kPluginUri << ">\n"
         << "  a lv2:Plugin, lv2:AmplifierPlugin, doap:Project ;\n"
@@ -157,12 +157,12 @@ std::string pluginTtl()
                     kGlobalParameters[g], "switches");
     }
     for (int32_t m = 0; m < kNumAmpModes; ++m)
-        for (uint32_t c = 0; c < kNumModeControls; ++c) {
+        for (int32_t c = 0; c < kNumModeControls; ++c) {
             const AmpMode mode = static_cast<AmpMode>(m);
             out << " ,\n";
-            controlPort(out, modePort(mode, c), std::string(kModeSymbols[m]) + "_" + kControlSymbols[c],
-                        std::string(kModeNames[m]) + " " + controlName(modeParameter(mode, c)),
-                        modeParameter(mode, c), kModeSymbols[m]);
+            controlPort(out, modePort(mode, c), controlSymbol(modePort(mode, c)),
+                        std::string(kModeMap.modes[m].name) + " " + controlName(modeParameter(mode, c)),
+                        modeParameter(mode, c), kModeMap.modes[m].symbol);
         }
     out << " ,\n"
         << "  [\n"
@@ -193,14 +193,7 @@ std::string presetsTtl()
             << "  rdfs:label " << quoted(preset.label) << " ;\n"
             << "  lv2:port";
         for (uint32_t i = 0; i < kNumControlPorts; ++i) {
-            const uint32_t port = kFirstGlobalPort + i;
-            std::string symbol;
-            if (port < kFirstModePort) {
-                symbol = kGlobalSymbols[i];
-            } else {
-                const uint32_t m = (port - kFirstModePort) / kNumModeControls;
-                symbol = std::string(kModeSymbols[m]) + "_" + kControlSymbols[(port - kFirstModePort) % kNumModeControls];
-            }
+            const std::string symbol = controlSymbol(kFirstGlobalPort + i);
             out << (i == 0 ? " " : " ,\n    ") << "[ lv2:symbol " << quoted(symbol) << " ; pset:value "
                 << decimal(controls[i]) << " ]";
         }

@@ -1,9 +1,8 @@
 // What the model plays from the LV2 ports: the 23 parameter values the VST 2
 // effect holds once a recall has brought the selected modes' memories back.
-// Channel A's eight knobs and switches come from A's own mode (clean or
-// crunch, whichever channel plays), channel B's from B's own mode (low or
-// high gain), Input and Volume from the mode that plays, the five global
-// switches as they are. Shared by the plug-in, its UI and the tests.
+// Which port holds which parameter follows the mode map: a value from the
+// memory of the mode that remembers it now, the five global switches as
+// they are. Shared by the plug-in, its UI and the tests.
 #pragma once
 
 #include "lv2/Ports.h"
@@ -24,29 +23,11 @@ constexpr uint32_t globalPort(int32_t parameter)
     return 0;
 }
 
-// The control of a mode that stands for a parameter, or kNumModeControls.
-constexpr uint32_t modeControl(AmpMode mode, int32_t parameter)
-{
-    for (uint32_t control = 0; control < kNumModeControls; ++control)
-        if (modeParameter(mode, control) == parameter)
-            return control;
-    return kNumModeControls;
-}
-
-// Channel A's own mode, channel B's own mode and the one that plays, by the
-// global switches as the values hold them.
-struct SelectedModes {
-    AmpMode channelA, channelB, active;
-};
-
+// The modes the global switches select, as the values hold them.
 inline SelectedModes selectedModes(const ControlValues& controls)
 {
-    auto on = [&](int32_t parameter) { return switchIsOn(controls[controlSlot(globalPort(parameter))]); };
-    SelectedModes modes;
-    modes.channelA = on(kParamCleanCrunch) ? kModeACrunch : kModeAClean;
-    modes.channelB = on(kParamLowHighGain) ? kModeBHighGain : kModeBLowGain;
-    modes.active = on(kParamChannel) ? modes.channelB : modes.channelA;
-    return modes;
+    return ka813::selectedModes(
+        [&](int32_t parameter) { return controls[controlSlot(globalPort(parameter))]; });
 }
 
 // The port that holds a parameter's value under these modes: the model
@@ -55,26 +36,28 @@ constexpr uint32_t portOf(int32_t parameter, const SelectedModes& modes)
 {
     if (const uint32_t port = globalPort(parameter))
         return port;
-    const AmpMode mode = parameter == kParamInput || parameter == kParamVolume ? modes.active
-                         : parameter >= kParamDriveB                           ? modes.channelB
-                                                                               : modes.channelA;
-    return modePort(mode, modeControl(mode, parameter));
+    return modePort(AmpMode(rememberingMode(parameter, modes)), modeControlOf(parameter));
 }
 
-// Every parameter has a port in every mode it can follow.
+// Every parameter has a port in every choice of modes.
 constexpr bool everyParameterHasAPort()
 {
-    for (int32_t a = kModeAClean; a <= kModeACrunch; ++a)
-        for (int32_t b = kModeBLowGain; b <= kModeBHighGain; ++b)
-            for (int32_t p = 0; p < kNumParameters; ++p) {
-                const SelectedModes modes[] = {{AmpMode(a), AmpMode(b), AmpMode(a)},
-                                               {AmpMode(a), AmpMode(b), AmpMode(b)}};
-                for (const SelectedModes& m : modes) {
-                    const uint32_t port = portOf(p, m);
-                    if (port < kFirstGlobalPort || port >= kFirstGlobalPort + kNumControlPorts)
-                        return false;
-                }
-            }
+    // The three mode switches' eight combinations, by bit.
+    for (int32_t combination = 0; combination < 8; ++combination) {
+        const SelectedModes modes = ka813::selectedModes([&](int32_t parameter) -> float {
+            for (int32_t bit = 0; bit < 3; ++bit)
+                if (kModeSwitches[bit] == parameter)
+                    return float((combination >> bit) & 1);
+            return 0.f;
+        });
+        for (int32_t p = 0; p < kNumParameters; ++p) {
+            if (!globalPort(p) && rememberingMode(p, modes) < 0)
+                return false;
+            const uint32_t port = portOf(p, modes);
+            if (port < kFirstGlobalPort || port >= kFirstGlobalPort + kNumControlPorts)
+                return false;
+        }
+    }
     return true;
 }
 static_assert(everyParameterHasAPort(), "a parameter without a port");
@@ -92,7 +75,7 @@ inline void defaultControls(ControlValues& controls)
     for (uint32_t g = 0; g < kNumGlobalPorts; ++g)
         controls[g] = parameterInfo(kGlobalParameters[g])->defaultValue;
     for (int32_t m = 0; m < kNumAmpModes; ++m)
-        for (uint32_t c = 0; c < kNumModeControls; ++c)
+        for (int32_t c = 0; c < kNumModeControls; ++c)
             controls[controlSlot(modePort(AmpMode(m), c))] =
                 parameterInfo(modeParameter(AmpMode(m), c))->defaultValue;
 }

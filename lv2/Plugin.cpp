@@ -1,16 +1,17 @@
-// The amplifier as an LV2 plug-in. Every value lives in a port; run derives
-// the model's settings from the ports once per block in which one of them
-// changed, as the VST 2 effect takes the newest settings between blocks.
-// Nothing in run locks, allocates or calls the system.
+// The amplifier as an LV2 plug-in. Every value lives in a port; run turns
+// the ports into the 23 parameter values once per block in which one of
+// them changed and hands them to the model's owner, the effect core's one
+// way from values to sound, as the VST 2 effect hands over its values
+// between blocks. Nothing in run locks, allocates or calls the system.
 #include <lv2/core/lv2.h>
 
 #include <cmath>
 #include <cstring>
 #include <new>
 
-#include "dsp/AmpModel.h"
 #include "lv2/Latency.h"
 #include "lv2/ModeValues.h"
+#include "shell/ModelOwner.h"
 
 using namespace ka813;
 using namespace ka813::lv2;
@@ -18,14 +19,30 @@ using namespace ka813::lv2;
 namespace {
 
 struct Instance {
-    float hostRate = 0.f;
+    Instance(const ControlValues& initial, float rate)
+        : hostRate(rate), owner(valuesOf(initial).values, rate)
+    {
+        std::memcpy(applied, initial, sizeof applied);
+    }
+
+    float hostRate;
     const float* inputs[2] = {nullptr, nullptr};
     float* outputs[2] = {nullptr, nullptr};
     const float* controls[kNumControlPorts] = {};
     float* latency = nullptr;
-    // The control values the model's settings were last made from.
+    // The control values the model's values were last made from.
     ControlValues applied{};
-    AmpModel amp;
+    ModelOwner owner;
+
+    struct Values {
+        ModelOwner::Values values;
+    };
+    static Values valuesOf(const ControlValues& controls)
+    {
+        Values values;
+        parameterValues(controls, values.values);
+        return values;
+    }
 
     // The control values as the ports hold them; an unconnected port keeps
     // the value last applied.
@@ -33,13 +50,6 @@ struct Instance {
     {
         for (uint32_t i = 0; i < kNumControlPorts; ++i)
             now[i] = controls[i] ? *controls[i] : applied[i];
-    }
-
-    static AmpSettings settingsOf(const ControlValues& controls)
-    {
-        float values[kNumParameters];
-        parameterValues(controls, values);
-        return settingsFor(positionsOf(values));
     }
 
     // One change at most, and only when a value differs bit for bit.
@@ -50,7 +60,7 @@ struct Instance {
         if (std::memcmp(now, applied, sizeof now) == 0)
             return;
         std::memcpy(applied, now, sizeof now);
-        amp.change(settingsOf(applied), hostRate);
+        owner.publish(valuesOf(applied).values, hostRate);
     }
 };
 
@@ -59,13 +69,9 @@ LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char*, const LV
     const float hostRate = static_cast<float>(rate);
     if (!(hostRate > 0.f) || !std::isfinite(hostRate))
         return nullptr;
-    Instance* instance = new (std::nothrow) Instance;
-    if (!instance)
-        return nullptr;
-    instance->hostRate = hostRate;
-    defaultControls(instance->applied);
-    instance->amp.start(Instance::settingsOf(instance->applied), hostRate);
-    return instance;
+    ControlValues defaults;
+    defaultControls(defaults);
+    return new (std::nothrow) Instance(defaults, hostRate);
 }
 
 void connectPort(LV2_Handle handle, uint32_t port, void* data)
@@ -87,7 +93,7 @@ void activate(LV2_Handle handle)
 {
     Instance& self = *static_cast<Instance*>(handle);
     self.takeControls();
-    self.amp.settle();
+    self.owner.resume();
 }
 
 void run(LV2_Handle handle, uint32_t frames)
@@ -101,11 +107,11 @@ void run(LV2_Handle handle, uint32_t frames)
             const float* sides[2] = {self.inputs[0], self.inputs[1] ? self.inputs[1] : self.inputs[0]};
             // Far beyond any block a host hands over; the model counts in int32_t.
             const int32_t count = frames > 0x40000000u ? 0x40000000 : static_cast<int32_t>(frames);
-            self.amp.processBlock(sides, self.outputs, count);
+            self.owner.process(sides, self.outputs, count);
         }
     }
     if (self.latency)
-        *self.latency = static_cast<float>(latencyFrames(self.amp.oversamplingFactor));
+        *self.latency = static_cast<float>(latencyFrames(self.owner.model().oversamplingFactor));
 }
 
 void deactivate(LV2_Handle) {}

@@ -5,9 +5,10 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
+#include "shell/ModeMap.h"
 #include "shell/ParameterTable.h"
-#include "shell/ProgramBank.h"
 
 namespace ka813::lv2 {
 
@@ -22,38 +23,30 @@ constexpr int32_t kGlobalParameters[] = {kParamChannel, kParamCleanCrunch, kPara
 constexpr uint32_t kNumGlobalPorts = sizeof kGlobalParameters / sizeof kGlobalParameters[0];
 constexpr uint32_t kFirstGlobalPort = kNumAudioPorts;
 
-// A mode's ten controls, in port order within the mode, by channel A's
-// parameter index; channel B's modes use the matching B parameter.
-constexpr int32_t kModeControlsA[] = {kParamInput,    kParamDriveA, kParamLowA,   kParamMidA,
-                                      kParamHighA,    kParamContourA, kParamVolume, kParamFocusA,
-                                      kParamBottomA,  kParamBrightA};
-constexpr uint32_t kNumModeControls = sizeof kModeControlsA / sizeof kModeControlsA[0];
+// Then each mode's controls, in the mode map's order of modes and controls.
 constexpr uint32_t kFirstModePort = kFirstGlobalPort + kNumGlobalPorts;
 constexpr uint32_t kNumControlPorts = kNumGlobalPorts + kNumAmpModes * kNumModeControls;
 static_assert(kNumControlPorts == 45, "five switches and four modes of ten");
 
-// Symbols: the global switches by name, a mode's controls as mode_control.
+// Symbols: the global switches by name, a mode's controls as mode_control,
+// both parts from the mode map.
 constexpr const char* kGlobalSymbols[kNumGlobalPorts] = {"channel", "clean_crunch",
                                                          "low_high_gain", "mono_stereo",
                                                          "quality"};
-constexpr const char* kModeSymbols[kNumAmpModes] = {"a_clean", "a_crunch", "b_low", "b_high"};
-constexpr const char* kModeNames[kNumAmpModes] = {"A Clean", "A Crunch", "B Low Gain",
-                                                  "B High Gain"};
-constexpr const char* kControlSymbols[kNumModeControls] = {
-    "input", "drive", "low", "mid", "high", "contour", "volume", "open_focus", "bottom", "bright"};
 
-// The parameter a mode's control stands for: channel A's index in the A
-// modes, the same control of channel B in the B modes.
-constexpr int32_t modeParameter(AmpMode mode, uint32_t control)
+constexpr uint32_t modePort(AmpMode mode, int32_t control)
 {
-    const int32_t a = kModeControlsA[control];
-    const bool channelOwn = a != kParamInput && a != kParamVolume;
-    return mode >= kModeBLowGain && channelOwn ? a + (kParamDriveB - kParamDriveA) : a;
+    return kFirstModePort + static_cast<uint32_t>(mode) * kNumModeControls + static_cast<uint32_t>(control);
 }
 
-constexpr uint32_t modePort(AmpMode mode, uint32_t control)
+// The symbol of a control input.
+inline std::string controlSymbol(uint32_t port)
 {
-    return kFirstModePort + static_cast<uint32_t>(mode) * kNumModeControls + control;
+    if (port < kFirstModePort)
+        return kGlobalSymbols[port - kFirstGlobalPort];
+    const uint32_t mode = (port - kFirstModePort) / kNumModeControls;
+    return std::string(kModeMap.modes[mode].symbol) + "_"
+           + kModeMap.controls[(port - kFirstModePort) % kNumModeControls].symbol;
 }
 
 // After the control inputs, one control output: the delay the oversampler

@@ -39,12 +39,11 @@ void presetControls(const Preset& preset, ControlValues& controls)
 {
     defaultControls(controls);
     auto global = [&](int32_t parameter) -> float& { return controls[controlSlot(globalPort(parameter))]; };
-    global(kParamChannel) = preset.mode >= kModeBLowGain ? 1.f : 0.f;
-    global(kParamCleanCrunch) = preset.mode == kModeACrunch ? 1.f : 0.f;
-    global(kParamLowHighGain) = preset.mode == kModeBHighGain ? 1.f : 0.f;
+    for (int32_t modeSwitch : kModeSwitches)
+        global(modeSwitch) = switchValueFor(preset.mode, modeSwitch);
     global(kParamStereo) = preset.stereo;
     global(kParamHighQuality) = preset.highQuality;
-    for (uint32_t c = 0; c < kNumModeControls; ++c)
+    for (int32_t c = 0; c < kNumModeControls; ++c)
         controls[controlSlot(modePort(preset.mode, c))] = preset.controls[c];
 }
 

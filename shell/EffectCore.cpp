@@ -8,37 +8,25 @@ namespace ka813 {
 
 namespace {
 
-using Lock = std::lock_guard<std::mutex>;
-
 bool sameBits(float a, float b)
 {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-AmpSettings settingsOf(const float (&values)[kNumParameters])
-{
-    return settingsFor(positionsOf(values));
-}
-
-// The settings of a fresh bank's programs, which all hold the defaults.
-AmpSettings defaultSettings()
-{
-    float values[kNumParameters];
-    for (int32_t i = 0; i < kNumParameters; ++i)
-        values[i] = parameterInfo(i)->defaultValue;
-    return settingsOf(values);
-}
+// The values of a fresh bank's programs, which all hold the defaults.
+struct Defaults {
+    ModelOwner::Values values;
+    Defaults() { defaultValues(values); }
+};
 
 }  // namespace
 
 EffectCore::EffectCore(Listener& listener)
-    : listener(listener), owner(defaultSettings(), 44100.f)
+    : listener(listener), owner(Defaults().values, 44100.f)
 {
     // Program 0 holds the defaults the model started with; nothing else can
     // reach the core yet.
     std::memset(chunkCopy, 0, sizeof chunkCopy);
-    for (std::atomic<uint64_t>& slot : overflowed)
-        slot.store(0, std::memory_order_relaxed);
     ValueList ignored;
     holdWaiting();
     applyProgram(0, ignored);
@@ -49,7 +37,7 @@ EffectCore::EffectCore(Listener& listener)
 // The state: taken by whoever finds it free.
 bool EffectCore::tryHold()
 {
-    return !stateHeld.exchange(true, std::memory_order_seq_cst);
+    return !stateHeld.exchange(true, std::memory_order_acquire);
 }
 
 // For the user-interface calls only: whoever holds the state lets go within
@@ -62,7 +50,7 @@ void EffectCore::holdWaiting()
 
 void EffectCore::letGo()
 {
-    stateHeld.store(false, std::memory_order_seq_cst);
+    stateHeld.store(false, std::memory_order_release);
 }
 
 void EffectCore::setValue(int32_t index, float value, bool automated)
@@ -77,98 +65,72 @@ void EffectCore::setValue(int32_t index, float value, bool automated)
         return;
     }
     // Read back at once, whoever applies it and when.
-    values[index].store(value, std::memory_order_relaxed);
-    const ValueChange change{index, value, automated};
-    if (overflowing.load(std::memory_order_seq_cst) || !queue.push(change))
-        overflow(change);
-    applyQueued();
+    readBack.written(index, value);
+    if (queue.push({index, value, automated}))
+        readBack.dropped(index);
+    applyQueued(Wait::No);
 }
 
-namespace {
-constexpr uint64_t kWaiting = uint64_t{1} << 63, kAutomated = uint64_t{1} << 62;
-}
-
-void EffectCore::overflow(const ValueChange& change)
+// Bounded: changes pushed while this runs are left to their own pushers,
+// the next call or the next block, so that a call from the audio thread
+// never works through a stream other threads keep feeding.
+void EffectCore::applyQueued(Wait wait)
 {
-    uint32_t bits;
-    std::memcpy(&bits, &change.value, sizeof bits);
-    overflowed[change.index].store(kWaiting | (change.automated ? kAutomated : 0) | bits,
-                                   std::memory_order_seq_cst);
-    overflowing.store(true, std::memory_order_seq_cst);
-}
-
-// With the state held, once the queue is empty.
-bool EffectCore::takeOverflow(ValueChange& change)
-{
-    if (!overflowing.load(std::memory_order_seq_cst))
-        return false;
-    overflowing.store(false, std::memory_order_seq_cst);
-    bool taken = false;
-    for (int32_t index = 0; index < kNumParameters; ++index) {
-        if ((overflowed[index].load(std::memory_order_seq_cst) & kWaiting) == 0)
-            continue;
-        if (taken) {
-            // One at a time: the rest wait for the next round.
-            overflowing.store(true, std::memory_order_seq_cst);
-            break;
-        }
-        const uint64_t slot = overflowed[index].exchange(0, std::memory_order_seq_cst);
-        const uint32_t bits = static_cast<uint32_t>(slot);
-        float value;
-        std::memcpy(&value, &bits, sizeof value);
-        change = {index, value, (slot & kAutomated) != 0};
-        taken = true;
-    }
-    return taken;
-}
-
-bool EffectCore::pending() const
-{
-    return queue.ready() || overflowing.load(std::memory_order_seq_cst);
-}
-
-// Whoever pushes a change, and whoever lets go of the state, comes here: a
-// change pushed while the state was held is applied by the holder on its
-// way out, or by the pusher itself.
-void EffectCore::applyQueued()
-{
-    for (;;) {
-        if (!tryHold())
+    for (uint32_t budget = queue.size(); budget > 0; --budget) {
+        if (wait == Wait::Yes)
+            holdWaiting();
+        else if (!tryHold())
             return;
         ValueChange change;
         ChangeReport report;
-        const bool applied = queue.pop(change) || takeOverflow(change);
-        if (applied)
+        const bool taken = queue.pop(change);
+        if (taken) {
+            if (takeHook)
+                takeHook(takeHookContext, change);
             apply(change, report);
+        }
         letGo();
-        owner.applyIfIdle();
-        if (applied)
-            listener.valueChanged(report);
-        if (!pending())
+        if (!taken)
             return;
+        owner.applyIfIdle();
+        listener.valueChanged(report);
     }
+}
+
+template <class Operation>
+void EffectCore::withState(Operation operation)
+{
+    // What the host set before this call lands first, in its order.
+    applyQueued(Wait::Yes);
+    holdWaiting();
+    operation();
+    letGo();
+    owner.applyIfIdle();
+}
+
+// Hosts may start the stream from the audio thread: nothing here waits.
+void EffectCore::resume()
+{
+    applyQueued(Wait::No);
+    owner.resume();
+}
+
+void EffectCore::process(const float* const* inputs, float* const* outputs, int32_t frames)
+{
+    applyQueued(Wait::No);
+    owner.process(inputs, outputs, frames);
 }
 
 float EffectCore::value(int32_t index) const
 {
     if (!parameterInfo(index))
         return 0.f;
-    return values[index].load(std::memory_order_relaxed);
+    return readBack.value(index);
 }
 
-AmpMode EffectCore::activeMode() const
+SelectedModes EffectCore::modes() const
 {
-    return switchIsOn(held[kParamChannel]) ? channelBMode() : channelAMode();
-}
-
-AmpMode EffectCore::channelAMode() const
-{
-    return switchIsOn(held[kParamCleanCrunch]) ? kModeACrunch : kModeAClean;
-}
-
-AmpMode EffectCore::channelBMode() const
-{
-    return switchIsOn(held[kParamLowHighGain]) ? kModeBHighGain : kModeBLowGain;
+    return selectedModes([this](int32_t index) { return held[index]; });
 }
 
 void EffectCore::apply(const ValueChange& change, ChangeReport& report)
@@ -180,24 +142,21 @@ void EffectCore::apply(const ValueChange& change, ChangeReport& report)
     std::memcpy(before, held, sizeof before);
 
     store(change.index, change.value);
-    // A mode switch brings back the settings its new mode remembers.
-    switch (change.index) {
-    case kParamChannel:
-        recall(activeMode(), kChannelRecall, report.shown);
-        break;
-    case kParamCleanCrunch:
-        if (!switchIsOn(held[kParamChannel]))
-            recall(channelAMode(), kChannelARecall, report.shown);
-        break;
-    case kParamLowHighGain:
-        if (switchIsOn(held[kParamChannel]))
-            recall(channelBMode(), kChannelBRecall, report.shown);
-        break;
-    default:
-        break;
+    // A mode switch brings back the settings its new mode remembers, each
+    // stored like any other change, so the panel hears of each.
+    const Recall recall = recallFor(change.index, modes());
+    const int32_t program = currentProgram.load(std::memory_order_relaxed);
+    for (int32_t i = 0; i < recall.count; ++i) {
+        const int32_t index = recall.parameters[i];
+        const float value = bank.memoryValue(program, recall.mode, index);
+        store(index, value);
+        report.shown.add(index, value);
     }
     // The panel mirrors the value set after what it recalled.
     report.shown.add(change.index, change.value);
+    for (int32_t i = 0; i < report.shown.count - 1; ++i)
+        readBack.set(report.shown.items[i].index, report.shown.items[i].value);
+    readBack.applied(change.index, change.value);
     for (int32_t i = 0; i < kNumParameters; ++i)
         if (i != change.index && !sameBits(before[i], held[i]))
             report.recalled.add(i, held[i]);
@@ -211,39 +170,15 @@ void EffectCore::store(int32_t index, float value)
     const int32_t program = currentProgram.load(std::memory_order_relaxed);
     bank.setValue(program, index, value);
     held[index] = value;
-    values[index].store(value, std::memory_order_relaxed);
-    switch (parameterInfo(index)->memory) {
-    case ModeMemory::ActiveMode:
-        bank.setMemoryValue(program, activeMode(), index, value);
-        break;
-    case ModeMemory::ChannelA:
-        bank.setMemoryValue(program, channelAMode(), index, value);
-        break;
-    case ModeMemory::ChannelB:
-        bank.setMemoryValue(program, channelBMode(), index, value);
-        break;
-    case ModeMemory::Unshared:
-        break;
-    }
-}
-
-// Each recalled value is stored like any other change, in the recall's
-// order, so the panel hears of each.
-template <size_t N>
-void EffectCore::recall(AmpMode mode, const int32_t (&indices)[N], ValueList& shown)
-{
-    const int32_t program = currentProgram.load(std::memory_order_relaxed);
-    for (int32_t index : indices) {
-        const float value = bank.memoryValue(program, mode, index);
-        store(index, value);
-        shown.add(index, value);
-    }
+    const int32_t mode = rememberingMode(index, modes());
+    if (mode >= 0)
+        bank.setMemoryValue(program, AmpMode(mode), index, value);
 }
 
 // The model plays the values as they stand now, however they got there.
 void EffectCore::publish()
 {
-    owner.publish(settingsOf(held), hostRate);
+    owner.publish(held, hostRate);
 }
 
 // A program is applied as it is stored: every value, switch and mode memory
@@ -255,58 +190,50 @@ void EffectCore::applyProgram(int32_t program, ValueList& loaded)
     for (int32_t index : kProgramApplyOrder) {
         const float value = bank.value(program, index);
         held[index] = value;
-        values[index].store(value, std::memory_order_relaxed);
+        readBack.set(index, value);
         loaded.add(index, value);
     }
     publish();
 }
 
+// Each user-interface call ends by applying what came in while it held the
+// state, after what it reported itself.
 void EffectCore::selectProgram(int32_t program)
 {
     if (program < 0 || program >= kNumPrograms)
         return;
     ValueList loaded;
-    {
-        Lock calls(userInterfaceCalls);
-        holdWaiting();
-        applyProgram(program, loaded);
-        letGo();
-    }
-    owner.applyIfIdle();
+    withState([&] { applyProgram(program, loaded); });
     listener.programLoaded(loaded);
-    applyQueued();
+    applyQueued(Wait::No);
 }
 
 void EffectCore::setProgramName(const char* name)
 {
-    Lock calls(userInterfaceCalls);
-    holdWaiting();
-    bank.setName(currentProgram.load(std::memory_order_relaxed), name);
-    letGo();
-    applyQueued();
+    withState([&] { bank.setName(currentProgram.load(std::memory_order_relaxed), name); });
+    applyQueued(Wait::No);
 }
 
 void EffectCore::copyProgramName(int32_t program, char* text)
 {
-    Lock calls(userInterfaceCalls);
-    holdWaiting();
-    const int32_t length = bank.nameLength(program);
-    std::memcpy(text, bank.nameField(program), static_cast<size_t>(length));
-    text[length] = 0;
-    letGo();
-    applyQueued();
+    withState([&] {
+        const int32_t length = bank.nameLength(program);
+        std::memcpy(text, bank.nameField(program), static_cast<size_t>(length));
+        text[length] = 0;
+    });
+    applyQueued(Wait::No);
 }
 
 // A copy of the whole bank, taken in one piece, so a program chunk sits at
 // its program's place in it as in the bank.
 int32_t EffectCore::copyChunk(void** data, bool program)
 {
-    Lock calls(userInterfaceCalls);
-    holdWaiting();
-    std::memcpy(chunkCopy, bank.bank(), sizeof chunkCopy);
-    const int32_t current = currentProgram.load(std::memory_order_relaxed);
-    letGo();
-    applyQueued();
+    int32_t current = 0;
+    withState([&] {
+        std::memcpy(chunkCopy, bank.bank(), sizeof chunkCopy);
+        current = currentProgram.load(std::memory_order_relaxed);
+    });
+    applyQueued(Wait::No);
     if (program) {
         *data = chunkCopy + current * kProgramRecordSize;
         return kProgramRecordSize;
@@ -321,32 +248,26 @@ bool EffectCore::loadChunk(const void* data, int32_t byteSize, bool program)
     if (!data || byteSize != size)
         return false;
     ValueList loaded;
-    {
-        Lock calls(userInterfaceCalls);
-        holdWaiting();
+    withState([&] {
         const int32_t current = currentProgram.load(std::memory_order_relaxed);
         unsigned char* target = program ? bank.record(current) : bank.bank();
         // The host may hand back the very bytes a copy showed it.
         std::memmove(target, data, static_cast<size_t>(size));
         applyProgram(current, loaded);
-        letGo();
-    }
-    owner.applyIfIdle();
+    });
     listener.programLoaded(loaded);
-    applyQueued();
+    applyQueued(Wait::No);
     return true;
 }
 
+// A new rate rebuilds the model, outside the hold.
 void EffectCore::setRate(float rate)
 {
-    Lock calls(userInterfaceCalls);
-    holdWaiting();
-    hostRate = rate;
-    publish();
-    letGo();
-    // A new rate rebuilds the model: outside the hold.
-    owner.applyIfIdle();
-    applyQueued();
+    withState([&] {
+        hostRate = rate;
+        publish();
+    });
+    applyQueued(Wait::No);
 }
 
 }  // namespace ka813

@@ -6,22 +6,24 @@
 //
 // Threads. The state (values, bank, current program) has one holder at a
 // time and nobody ever waits for it on the calls a host may make from its
-// audio thread: setValue queues the change and applies it at once if the
-// state is free, else the thread that holds the state applies it before it
-// lets go. The value set reads back at once either way. Loads, copies and
-// names wait for the state, but never for long, and the audio thread
-// waits for none of them.
+// audio thread: setValue queues the change and, if the state is free,
+// applies what waits, in order, up to its own change. A change queued while
+// another thread holds the state is applied by the next call, or before the
+// next block plays. No call that may come from the audio thread applies
+// more than what waited when it began. The value set reads back at once
+// either way. Loads, copies and names first apply what waits, then wait for
+// the state, but never for long; the audio thread waits for none of them.
 #pragma once
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <mutex>
 
 #include "shell/ChangeQueue.h"
 #include "shell/ModelOwner.h"
 #include "shell/ParameterTable.h"
 #include "shell/ProgramBank.h"
+#include "shell/ReadBack.h"
 
 namespace ka813 {
 
@@ -87,49 +89,49 @@ public:
     bool loadChunk(const void* data, int32_t byteSize, bool program);
     void setRate(float hostRate);
 
-    // The stream.
+    // The stream. A block first applies what waits, so that it plays the
+    // values as the host last set them.
     void suspend() { owner.suspend(); }
-    void resume() { owner.resume(); }
-    void process(const float* const* inputs, float* const* outputs, int32_t frames)
-    {
-        owner.process(inputs, outputs, frames);
-    }
+    void resume();
+    void process(const float* const* inputs, float* const* outputs, int32_t frames);
 
     const AmpModel& model() const { return owner.model(); }
+
+    // For tests that script an interleaving: called on the applying thread
+    // with the state held, after a change is taken and before it is applied.
+    using TakeHook = void (*)(void* context, const ValueChange& change);
+    void setTakeHook(TakeHook hook, void* context)
+    {
+        takeHook = hook;
+        takeHookContext = context;
+    }
 
 private:
     // The state's holder. Waiting is only for the user-interface calls.
     bool tryHold();
     void holdWaiting();
     void letGo();
-    // Applies what waits in the queue, one change per hold.
-    void applyQueued();
-    bool pending() const;
-    // A change for when the queue is full, and its way back out.
-    void overflow(const ValueChange& change);
-    bool takeOverflow(ValueChange& change);
+    // Applies, one change per hold, at most what waits now; a call that may
+    // wait waits for the state, any other leaves when it is taken.
+    enum class Wait { No, Yes };
+    void applyQueued(Wait wait);
+    // A user-interface call's work on the state, after what waits.
+    template <class Operation>
+    void withState(Operation operation);
 
     // With the state held.
     void apply(const ValueChange& change, ChangeReport& report);
     void store(int32_t index, float value);
-    template <size_t N>
-    void recall(AmpMode mode, const int32_t (&indices)[N], ValueList& shown);
     void applyProgram(int32_t program, ValueList& values);
     void publish();
-    AmpMode activeMode() const;
-    AmpMode channelAMode() const;
-    AmpMode channelBMode() const;
+    SelectedModes modes() const;
 
     Listener& listener;
+    // Changes from any thread, in order, to whoever applies them next.
     ChangeQueue queue;
-    // When a holder stalls long enough to fill the queue, the newest value
-    // of each parameter waits here instead, after all that is queued.
-    std::atomic<uint64_t> overflowed[kNumParameters];
-    std::atomic<bool> overflowing{false};
+    // One applier at a time; the calls a host may make from its audio
+    // thread only ever try it.
     std::atomic<bool> stateHeld{false};
-    // Orders the user-interface calls among themselves, so that only they
-    // ever wait, and only for each other or a moment of the state.
-    std::mutex userInterfaceCalls;
 
     // The state.
     ProgramBank bank;
@@ -138,10 +140,12 @@ private:
     unsigned char chunkCopy[kBankSize];
 
     // What getParameter answers, from any thread.
-    std::atomic<float> values[kNumParameters];
+    ReadBack readBack;
     std::atomic<int32_t> currentProgram{0};
 
     ModelOwner owner;
+    TakeHook takeHook = nullptr;
+    void* takeHookContext = nullptr;
 };
 
 }  // namespace ka813

@@ -4,14 +4,23 @@
 
 namespace ka813 {
 
-ModelOwner::ModelOwner(const AmpSettings& initial, float hostRate)
+namespace {
+
+AmpSettings settingsOf(const ModelOwner::Values& values)
 {
-    amp.start(initial, hostRate);
+    return settingsFor(positionsOf(values));
 }
 
-void ModelOwner::publish(const AmpSettings& settings, float hostRate)
+}  // namespace
+
+ModelOwner::ModelOwner(const Values& initial, float hostRate)
 {
-    handover.publish({settings, hostRate});
+    amp.start(settingsOf(initial), hostRate);
+}
+
+void ModelOwner::publish(const Values& values, float hostRate)
+{
+    handover.publish({settingsOf(values), hostRate});
 }
 
 void ModelOwner::applyIfIdle()

@@ -1,6 +1,7 @@
-// The amplifier model and who may touch it. The host's audio thread plays
-// it; settings reach it through a hand-over that neither side waits for, and
-// it is changed directly only while no audio runs.
+// The one way from parameter values to sound, for every plug-in format: the
+// values become the model's settings, which reach the model through a
+// hand-over that neither side waits for. The host's audio thread plays the
+// model; it is changed directly only while no audio runs.
 #pragma once
 
 #include <atomic>
@@ -8,17 +9,21 @@
 
 #include "dsp/AmpModel.h"
 #include "shell/Handover.h"
+#include "shell/ParameterTable.h"
 
 namespace ka813 {
 
 class ModelOwner {
 public:
-    // The model starts at its quiet operating point for these settings.
-    ModelOwner(const AmpSettings& initial, float hostRate);
+    using Values = float[kNumParameters];
 
-    // New settings or a new rate. One publisher at a time (whoever holds
-    // the effect's state); never waits.
-    void publish(const AmpSettings& settings, float hostRate);
+    // The model starts at its quiet operating point for these values.
+    ModelOwner(const Values& initial, float hostRate);
+
+    // New values or a new rate, all 23 values at once, so that the same
+    // values always make the same settings. One publisher at a time (whoever
+    // holds the effect's state, or the LV2 run); never waits.
+    void publish(const Values& values, float hostRate);
     // While no audio runs, the model takes what was published at once.
     // Any thread, after publishing.
     void applyIfIdle();
@@ -42,8 +47,14 @@ private:
     // Whoever holds the lease.
     void take();
 
+    // The newest settings, from the publisher to whoever touches the model.
     Handover<Request> handover;
+    // Who touches the model now: the audio thread, or a control thread
+    // applying settings while no audio runs (so inspection and the quiet
+    // start see them). Neither waits for it.
     std::atomic<int32_t> holder{Lease::kNobody};
+    // While the stream runs, control threads leave the model to the audio
+    // thread, so that no block goes silent for want of the lease.
     std::atomic<bool> audioRunning{false};
     AmpModel amp;
 };

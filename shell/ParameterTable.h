@@ -1,6 +1,7 @@
 // The one table of the effect's 23 parameters: names, kinds, defaults and
 // the place of each value in a stored program record. Displays, editor tags
-// and chunk offsets are all taken from here.
+// and chunk offsets are all taken from here; what the amplifier's modes
+// remember is in the mode map beside it (shell/ModeMap.h).
 #pragma once
 
 #include <cstdint>
@@ -38,18 +39,11 @@ enum ParameterIndex : int32_t {
 
 enum class ParameterKind { Continuous, Switch };
 
-// Which of a program's four mode memories remembers a parameter: none, the
-// memory of the mode that plays, channel A's own mode (clean or crunch,
-// whichever channel plays) or channel B's own mode (low or high gain).
-enum class ModeMemory { Unshared, ActiveMode, ChannelA, ChannelB };
-
 struct ParameterInfo {
     const char* name;
     ParameterKind kind;
     float defaultValue;
     int32_t recordOffset;  // byte offset of the value in a program record
-    ModeMemory memory;
-    int32_t memorySlot;    // float index of the value in a mode memory, -1 for none
     // What the value sets in the model.
     float ParameterPositions::*position;
     // A switch's two states as a host lists them, below 0.5 and from 0.5
@@ -70,5 +64,8 @@ using ::switchIsOn;
 
 // The model's settings for a full set of parameter values, by index.
 ParameterPositions positionsOf(const float (&values)[kNumParameters]);
+
+// Every parameter at its default.
+void defaultValues(float (&values)[kNumParameters]);
 
 }  // namespace ka813

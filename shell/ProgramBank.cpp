@@ -20,15 +20,11 @@ void ProgramBank::setDefaults()
         setName(program, kDefaultName);
         for (int32_t index = 0; index < kNumParameters; ++index)
             setValue(program, index, parameterInfo(index)->defaultValue);
-        for (int32_t mode = 0; mode < kNumAmpModes; ++mode) {
-            const ModeMemory channel = mode < kModeBLowGain ? ModeMemory::ChannelA
-                                                             : ModeMemory::ChannelB;
-            for (int32_t index = 0; index < kNumParameters; ++index) {
-                const ParameterInfo* info = parameterInfo(index);
-                if (info->memory == ModeMemory::ActiveMode || info->memory == channel)
-                    setMemoryValue(program, static_cast<AmpMode>(mode), index, info->defaultValue);
+        for (int32_t mode = 0; mode < kNumAmpModes; ++mode)
+            for (int32_t control = 0; control < kNumModeControls; ++control) {
+                const int32_t index = modeParameter(AmpMode(mode), control);
+                setMemoryValue(program, AmpMode(mode), index, parameterInfo(index)->defaultValue);
             }
-        }
     }
 }
 
@@ -50,10 +46,10 @@ void ProgramBank::setValue(int32_t program, int32_t index, float value)
 
 int32_t ProgramBank::memoryOffset(AmpMode mode, int32_t index)
 {
-    const ParameterInfo* info = parameterInfo(index);
-    if (!info || info->memorySlot < 0 || mode < 0 || mode >= kNumAmpModes)
+    const int32_t control = modeControlOf(index);
+    if (control < 0 || mode < 0 || mode >= kNumAmpModes)
         return -1;
-    return kModeMemoryOffset + mode * kModeMemorySize + info->memorySlot * 4;
+    return kModeMemoryOffset + mode * kModeMemorySize + kModeMap.controls[control].memorySlot * 4;
 }
 
 float ProgramBank::memoryValue(int32_t program, AmpMode mode, int32_t index) const

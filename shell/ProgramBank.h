@@ -6,16 +6,13 @@
 #include <cstdint>
 
 #include "shell/Identity.h"
+#include "shell/ModeMap.h"
 #include "shell/ParameterTable.h"
 
 namespace ka813 {
 
-// The amplifier modes, in the order of their memories in a record.
-enum AmpMode : int32_t { kModeAClean = 0, kModeACrunch, kModeBLowGain, kModeBHighGain, kNumAmpModes };
-
 constexpr int32_t kBankSize = kProgramRecordSize * kNumPrograms;
 constexpr int32_t kModeMemoryOffset = 116;
-constexpr int32_t kModeMemorySlots = 11;  // slot 8 is reserved and kept as loaded
 constexpr int32_t kModeMemorySize = kModeMemorySlots * 4;
 static_assert(kModeMemoryOffset + kNumAmpModes * kModeMemorySize == kProgramRecordSize,
               "program record size");
@@ -25,15 +22,6 @@ static_assert(kBankSize == 2920, "bank size");
 // before the knobs set their stored values.
 constexpr int32_t kProgramApplyOrder[kNumParameters] = {21, 22, 3, 2, 1, 0, 4, 12, 5, 6, 7, 8,
                                                          13, 14, 15, 16, 20, 9, 11, 10, 17, 19, 18};
-
-// What a mode switch brings back from the memory of the mode it selects.
-constexpr int32_t kChannelRecall[] = {kParamInput, kParamVolume};
-constexpr int32_t kChannelARecall[] = {kParamInput,   kParamDriveA,   kParamLowA,   kParamMidA,
-                                       kParamHighA,   kParamContourA, kParamVolume, kParamFocusA,
-                                       kParamBrightA, kParamBottomA};
-constexpr int32_t kChannelBRecall[] = {kParamInput,   kParamDriveB,   kParamLowB,   kParamMidB,
-                                       kParamHighB,   kParamContourB, kParamVolume, kParamFocusB,
-                                       kParamBrightB, kParamBottomB};
 
 class ProgramBank {
 public:
@@ -46,7 +34,7 @@ public:
     float value(int32_t program, int32_t index) const;
     void setValue(int32_t program, int32_t index, float value);
     // index is the parameter whose slot is meant (Input, Volume, or one of
-    // the channel's eight); parameters without a slot read 0.
+    // the channel's eight, by the mode map); parameters without a slot read 0.
     float memoryValue(int32_t program, AmpMode mode, int32_t index) const;
     void setMemoryValue(int32_t program, AmpMode mode, int32_t index, float value);
 

@@ -8,8 +8,10 @@ PanelPorts::PanelPorts()
 }
 
 bool PanelPorts::selectsMode(uint32_t port) {
-    return port == globalPort(kParamChannel) || port == globalPort(kParamCleanCrunch) ||
-           port == globalPort(kParamLowHighGain);
+    for (int32_t modeSwitch : kModeSwitches)
+        if (port == globalPort(modeSwitch))
+            return true;
+    return false;
 }
 
 uint32_t PanelPorts::portOf(int32_t parameter) const

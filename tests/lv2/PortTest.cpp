@@ -20,7 +20,7 @@ std::string portSymbol(uint32_t port)
     if (port < kFirstModePort)
         return kGlobalSymbols[port - kFirstGlobalPort];
     const uint32_t m = (port - kFirstModePort) / kNumModeControls;
-    return std::string(kModeSymbols[m]) + "_" + kControlSymbols[(port - kFirstModePort) % kNumModeControls];
+    return std::string(kModeMap.modes[m].symbol) + "_" + kModeMap.controls[(port - kFirstModePort) % kNumModeControls].symbol;
 }
 
 // The parameter a control input stands for, and its group's symbol.
@@ -29,14 +29,14 @@ int32_t portParameter(uint32_t port)
     if (port < kFirstModePort)
         return kGlobalParameters[port - kFirstGlobalPort];
     const uint32_t m = (port - kFirstModePort) / kNumModeControls;
-    return modeParameter(AmpMode(m), (port - kFirstModePort) % kNumModeControls);
+    return modeParameter(AmpMode(m), int32_t((port - kFirstModePort) % kNumModeControls));
 }
 
 std::string groupSymbol(uint32_t port)
 {
     if (port < kFirstModePort)
         return "switches";
-    return kModeSymbols[(port - kFirstModePort) / kNumModeControls];
+    return kModeMap.modes[(port - kFirstModePort) / kNumModeControls].symbol;
 }
 
 struct Nodes {

@@ -98,7 +98,7 @@ TEST(Presets, AtLeastTwoPerModeAndTheDefaults)
     }
     EXPECT_TRUE(defaults);
     for (int32_t m = 0; m < kNumAmpModes; ++m)
-        EXPECT_GE(perMode[m] - (m == kModeAClean && defaults ? 1 : 0), 2) << kModeNames[m];
+        EXPECT_GE(perMode[m] - (m == kModeAClean && defaults ? 1 : 0), 2) << kModeMap.modes[m].name;
 }
 
 TEST(Presets, LoadThroughLilvAndSetWhatTheySay)
@@ -134,7 +134,7 @@ TEST(Presets, EachIsWithinOneLuOfMinus18LufsOnTheRiff)
         ControlValues controls;
         presetControls(kPresets[p], controls);
         const double loudness = loudnessOf(host, controls);
-        std::printf("%-22s %-11s %6.2f LUFS\n", kPresets[p].label, kModeNames[kPresets[p].mode], loudness);
+        std::printf("%-22s %-11s %6.2f LUFS\n", kPresets[p].label, kModeMap.modes[kPresets[p].mode].name, loudness);
         EXPECT_NEAR(loudness, kTarget, kBound) << kPresets[p].label;
     }
 }

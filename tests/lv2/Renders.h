@@ -79,7 +79,7 @@ inline void setVst2(vsthost::Plugin& effect, const ka813::lv2::ControlValues& co
             effect.setParameter(kParamLowHighGain, mode == kModeBHighGain ? 1.f : 0.f);
         else
             effect.setParameter(kParamCleanCrunch, mode == kModeACrunch ? 1.f : 0.f);
-        for (uint32_t c = 0; c < kNumModeControls; ++c)
+        for (int32_t c = 0; c < kNumModeControls; ++c)
             effect.setParameter(modeParameter(mode, c), controls[controlSlot(modePort(mode, c))]);
     }
     for (uint32_t g = 0; g < kNumGlobalPorts; ++g)

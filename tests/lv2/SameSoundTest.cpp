@@ -30,7 +30,7 @@ void distinctControls(ControlValues& controls, AmpMode mode, float stereo, float
 {
     defaultControls(controls);
     for (int32_t m = 0; m < kNumAmpModes; ++m)
-        for (uint32_t c = 0; c < kNumModeControls; ++c) {
+        for (int32_t c = 0; c < kNumModeControls; ++c) {
             const int32_t parameter = modeParameter(AmpMode(m), c);
             const bool isSwitch = parameterInfo(parameter)->kind == ParameterKind::Switch;
             const uint32_t k = static_cast<uint32_t>(m) * 7 + c * 3;
@@ -88,7 +88,7 @@ TEST(SameSound, EveryModeQualityRateAndBlockPatternMatchesVst2BitForBit)
                 ControlValues controls;
                 distinctControls(controls, AmpMode(m), m % 2 ? 1.f : 0.f, quality);
                 for (const Pattern& pattern : kPatterns) {
-                    SCOPED_TRACE(std::string(kModeNames[m]) + (quality > 0.f ? ", HighQ, " : ", LowQ, ")
+                    SCOPED_TRACE(std::string(kModeMap.modes[m].name) + (quality > 0.f ? ", HighQ, " : ", LowQ, ")
                                  + std::to_string(static_cast<int>(rate)) + " Hz, blocks " + pattern.name);
                     const StereoSignal lv2 = renderLv2(host, rate, controls, input, pattern.blocks, pattern.inPlace);
                     const StereoSignal vst2 = renderVst2(rate, controls, input, pattern.blocks, pattern.inPlace);
