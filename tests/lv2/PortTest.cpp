@@ -1,6 +1,7 @@
 // What a host learns of the bundle through lilv: one plug-in, four audio
 // ports, 45 control inputs whose symbols, ranges, defaults, groups and scale
-// points are the parameter table's, the latency output, and the UI.
+// points are the parameter table's (but for the levelled Volume defaults),
+// the latency output, and the UI.
 #include <lv2/ui/ui.h>
 
 #include <map>
@@ -93,7 +94,8 @@ TEST(Ports, OnePluginWithFourAudioPortsAndTheTablesControls)
         const ParameterInfo& info = *parameterInfo(portParameter(port));
         EXPECT_EQ(minimum[port], 0.f);
         EXPECT_EQ(maximum[port], 1.f);
-        EXPECT_EQ(defaults[port], info.defaultValue);
+        const bool isVolume = port >= kFirstModePort && (port - kFirstModePort) % kNumModeControls == kVolumeControl;
+        EXPECT_EQ(defaults[port], isVolume ? kDefaultVolume[(port - kFirstModePort) / kNumModeControls] : info.defaultValue);
         // Its group, by the group's symbol.
         LilvNodes* groups = lilv_port_get_value(host.plugin, p, groupProperty);
         ASSERT_EQ(lilv_nodes_size(groups), 1u);
@@ -130,6 +132,13 @@ TEST(Ports, OnePluginWithFourAudioPortsAndTheTablesControls)
     EXPECT_TRUE(lilv_port_is_a(host.plugin, latency, output));
     EXPECT_TRUE(lilv_plugin_has_latency(host.plugin));
     EXPECT_EQ(lilv_plugin_get_latency_port_index(host.plugin), kLatencyPort);
+
+    // Indices hosts have saved sessions with stay where they were.
+    const std::pair<uint32_t, const char*> kSaved[] = {{0, "in_left"}, {3, "out_right"}, {4, "channel"},
+                                                       {8, "quality"}, {9, "a_clean_input"}, {15, "a_clean_volume"},
+                                                       {40, "b_high_drive"}, {48, "b_high_bright"}, {49, "latency"}};
+    for (const auto& [index, symbol] : kSaved)
+        EXPECT_EQ(host.portIndex(symbol), static_cast<int32_t>(index)) << symbol;
 }
 
 TEST(Ports, TheUiIsAnX11UiInTheBundle)
