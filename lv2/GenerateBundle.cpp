@@ -180,6 +180,18 @@ std::string pluginTtl()
         << "    units:unit units:frame ;\n"
         << "    lv2:minimum 0 ;\n"
         << "    lv2:maximum " << kMostLatencyFrames << "\n"
+        << "  ] ,\n"
+        << "  [\n"
+        << "    a lv2:InputPort, lv2:ControlPort ;\n"
+        << "    lv2:index " << kEnabledPort << " ;\n"
+        << "    lv2:symbol " << quoted(kEnabledSymbol) << " ;\n"
+        << "    lv2:name \"Enabled\" ;\n"
+        << "    rdfs:comment \"Off bypasses the amplifier: a 20 ms cross-fade to the input delayed by the latency.\" ;\n"
+        << "    lv2:designation lv2:enabled ;\n"
+        << "    lv2:portProperty lv2:integer, lv2:toggled ;\n"
+        << "    lv2:default 1 ;\n"
+        << "    lv2:minimum 0 ;\n"
+        << "    lv2:maximum 1\n"
         << "  ] .\n";
     return out.str();
 }

@@ -61,7 +61,13 @@ inline std::string controlSymbol(uint32_t port)
 // adds, in whole host frames, for hosts to align tracks (lv2:latency).
 constexpr uint32_t kLatencyPort = kFirstModePort + kNumAmpModes * kNumModeControls;
 constexpr const char* kLatencySymbol = "latency";
-constexpr uint32_t kNumPorts = kLatencyPort + 1;
-static_assert(kLatencyPort == 49 && kNumPorts == 50, "four audio, 45 control inputs, latency");
+
+// Then the switch hosts bypass the plug-in by (lv2:enabled): off, the output
+// cross-fades to the input delayed by the latency.
+constexpr uint32_t kEnabledPort = kLatencyPort + 1;
+constexpr const char* kEnabledSymbol = "enabled";
+constexpr uint32_t kNumPorts = kEnabledPort + 1;
+static_assert(kLatencyPort == 49 && kEnabledPort == 50 && kNumPorts == 51,
+              "four audio, 45 control inputs, latency, enabled");
 
 }  // namespace ka813::lv2
