@@ -74,6 +74,7 @@ void controlPort(std::ostream& out, uint32_t index, const std::string& symbol, c
                  int32_t parameter, const char* group)
 {
     const ParameterInfo& info = *parameterInfo(parameter);
+    const float defaultValue = portDefault(index);
     out << "  [\n"
         << "    a lv2:InputPort, lv2:ControlPort ;\n"
         << "    lv2:index " << index << " ;\n"
@@ -82,13 +83,16 @@ void controlPort(std::ostream& out, uint32_t index, const std::string& symbol, c
         << "    pg:group " << groupUri(group) << " ;\n";
     if (info.kind == ParameterKind::Switch) {
         out << "    lv2:portProperty lv2:integer, lv2:toggled ;\n"
-            << "    lv2:default " << (switchIsOn(info.defaultValue) ? 1 : 0) << " ;\n"
+            << "    lv2:default " << (switchIsOn(defaultValue) ? 1 : 0) << " ;\n"
             << "    lv2:minimum 0 ;\n"
             << "    lv2:maximum 1 ;\n"
             << "    lv2:scalePoint [ rdfs:label " << quoted(info.offLabel) << " ; rdf:value 0 ] ,\n"
             << "      [ rdfs:label " << quoted(info.onLabel) << " ; rdf:value 1 ]\n";
     } else {
-        out << "    lv2:default " << decimal(info.defaultValue) << " ;\n"
+        if (defaultValue != info.defaultValue)
+            out << "    rdfs:comment \"Starts at the level that puts its mode, at its defaults, at -18 LUFS "
+                   "on the built-in riff; the VST 2 effect keeps its own default.\" ;\n";
+        out << "    lv2:default " << decimal(defaultValue) << " ;\n"
             << "    lv2:minimum 0.0 ;\n"
             << "    lv2:maximum 1.0\n";
     }
@@ -136,7 +140,8 @@ std::string pluginTtl()
         << "  doap:license <http://opensource.org/licenses/mit> ;\n"
         << "  doap:maintainer [ foaf:name " << quoted(kVendorString) << " ] ;\n"
         << "  rdfs:comment \"A two-channel valve guitar preamplifier: four modes (A Clean, A Crunch, "
-           "B Low Gain, B High Gain), each with its own controls.\" ;\n"
+           "B Low Gain, B High Gain), each with its own controls. Each mode's Volume starts at the level that "
+           "puts the mode, at its defaults, at -18 LUFS like the factory presets.\" ;\n"
         << "  lv2:minorVersion 0 ;\n"
         << "  lv2:microVersion 0 ;\n"
         << "  lv2:optionalFeature lv2:hardRTCapable ;\n"
@@ -175,6 +180,18 @@ std::string pluginTtl()
         << "    units:unit units:frame ;\n"
         << "    lv2:minimum 0 ;\n"
         << "    lv2:maximum " << kMostLatencyFrames << "\n"
+        << "  ] ,\n"
+        << "  [\n"
+        << "    a lv2:InputPort, lv2:ControlPort ;\n"
+        << "    lv2:index " << kEnabledPort << " ;\n"
+        << "    lv2:symbol " << quoted(kEnabledSymbol) << " ;\n"
+        << "    lv2:name \"Enabled\" ;\n"
+        << "    rdfs:comment \"Off bypasses the amplifier: a 20 ms cross-fade to the input delayed by the latency.\" ;\n"
+        << "    lv2:designation lv2:enabled ;\n"
+        << "    lv2:portProperty lv2:integer, lv2:toggled ;\n"
+        << "    lv2:default 1 ;\n"
+        << "    lv2:minimum 0 ;\n"
+        << "    lv2:maximum 1\n"
         << "  ] .\n";
     return out.str();
 }

@@ -69,15 +69,22 @@ inline void parameterValues(const ControlValues& controls, float (&values)[kNumP
         values[parameter] = controls[controlSlot(portOf(parameter, modes))];
 }
 
-// Every control input at its default from the parameter table.
+// A control input's default: the parameter table's, but for each mode's
+// Volume, which starts at a level a player can start from.
+inline float portDefault(uint32_t port)
+{
+    if (port < kFirstModePort)
+        return parameterInfo(kGlobalParameters[port - kFirstGlobalPort])->defaultValue;
+    const AmpMode mode = AmpMode((port - kFirstModePort) / kNumModeControls);
+    const int32_t control = int32_t((port - kFirstModePort) % kNumModeControls);
+    return control == kVolumeControl ? kDefaultVolume[mode] : parameterInfo(modeParameter(mode, control))->defaultValue;
+}
+
+// Every control input at its default.
 inline void defaultControls(ControlValues& controls)
 {
-    for (uint32_t g = 0; g < kNumGlobalPorts; ++g)
-        controls[g] = parameterInfo(kGlobalParameters[g])->defaultValue;
-    for (int32_t m = 0; m < kNumAmpModes; ++m)
-        for (int32_t c = 0; c < kNumModeControls; ++c)
-            controls[controlSlot(modePort(AmpMode(m), c))] =
-                parameterInfo(modeParameter(AmpMode(m), c))->defaultValue;
+    for (uint32_t i = 0; i < kNumControlPorts; ++i)
+        controls[i] = portDefault(kFirstGlobalPort + i);
 }
 
 }  // namespace ka813::lv2

@@ -2,13 +2,15 @@
 // the ports into the 23 parameter values once per block in which one of
 // them changed and hands them to the model's owner, the effect core's one
 // way from values to sound, as the VST 2 effect hands over its values
-// between blocks. Nothing in run locks, allocates or calls the system.
+// between blocks. The enabled port bypasses it with a cross-fade (Bypass.h).
+// Nothing in run locks, allocates or calls the system.
 #include <lv2/core/lv2.h>
 
 #include <cmath>
 #include <cstring>
 #include <new>
 
+#include "lv2/Bypass.h"
 #include "lv2/Latency.h"
 #include "lv2/ModeValues.h"
 #include "shell/ModelOwner.h"
@@ -20,7 +22,7 @@ namespace {
 
 struct Instance {
     Instance(const ControlValues& initial, float rate)
-        : hostRate(rate), owner(valuesOf(initial).values, rate)
+        : hostRate(rate), owner(valuesOf(initial).values, rate), bypass(rate)
     {
         std::memcpy(applied, initial, sizeof applied);
     }
@@ -30,9 +32,42 @@ struct Instance {
     float* outputs[2] = {nullptr, nullptr};
     const float* controls[kNumControlPorts] = {};
     float* latency = nullptr;
+    const float* enabled = nullptr;
     // The control values the model's values were last made from.
     ControlValues applied{};
     ModelOwner owner;
+    Bypass bypass;
+
+    // Unconnected, the plug-in plays; a toggle is on above zero.
+    bool enabledNow() const { return !enabled || !(*enabled <= 0.f); }
+    int32_t latencyNow() const { return latencyFrames(owner.model().oversamplingFactor); }
+
+    // A block that the bypass or its fade takes part in, in pieces that its
+    // copy of the dry input holds. Fully bypassed, the amplifier does not
+    // run. It does not keep its state for the return either: a filter or
+    // a coupling capacitor still charged by a note played long before would
+    // sound as a thump and a scrap of that note. It restarts from its quiet
+    // operating point at the values the ports hold, as after a long
+    // silence, and fades in at once.
+    void playBypassed(const float* const* inputs, float* const* outputs, int32_t frames)
+    {
+        const bool on = enabledNow();
+        for (int32_t start = 0; start < frames;) {
+            const int32_t count = frames - start < Bypass::kPieceFrames ? frames - start : Bypass::kPieceFrames;
+            const float* in[2] = {inputs[0] + start, inputs[1] + start};
+            float* out[2] = {outputs[0] + start, outputs[1] + start};
+            bypass.takePiece(in, count);
+            if (bypass.fullyBypassed() && !on) {
+                bypass.playDry(out, count, latencyNow());
+            } else {
+                if (bypass.fullyBypassed())
+                    owner.resume();
+                owner.process(in, out, count);
+                bypass.mix(out, count, latencyNow(), on);
+            }
+            start += count;
+        }
+    }
 
     struct Values {
         ModelOwner::Values values;
@@ -85,15 +120,19 @@ void connectPort(LV2_Handle handle, uint32_t port, void* data)
         self.controls[port - kFirstGlobalPort] = static_cast<const float*>(data);
     else if (port == kLatencyPort)
         self.latency = static_cast<float*>(data);
+    else if (port == kEnabledPort)
+        self.enabled = static_cast<const float*>(data);
 }
 
 // The stream starts anew: the model starts from its quiet state at the
-// values the ports hold, as the VST 2 effect does on resume.
+// values the ports hold, as the VST 2 effect does on resume, and bypassed
+// or not as the enabled port says, without a fade from what played before.
 void activate(LV2_Handle handle)
 {
     Instance& self = *static_cast<Instance*>(handle);
     self.takeControls();
     self.owner.resume();
+    self.bypass.start(self.enabledNow());
 }
 
 void run(LV2_Handle handle, uint32_t frames)
@@ -107,11 +146,16 @@ void run(LV2_Handle handle, uint32_t frames)
             const float* sides[2] = {self.inputs[0], self.inputs[1] ? self.inputs[1] : self.inputs[0]};
             // Far beyond any block a host hands over; the model counts in int32_t.
             const int32_t count = frames > 0x40000000u ? 0x40000000 : static_cast<int32_t>(frames);
-            self.owner.process(sides, self.outputs, count);
+            if (self.bypass.fullyEnabled() && self.enabledNow()) {
+                self.bypass.remember(sides, count);
+                self.owner.process(sides, self.outputs, count);
+            } else {
+                self.playBypassed(sides, self.outputs, count);
+            }
         }
     }
     if (self.latency)
-        *self.latency = static_cast<float>(latencyFrames(self.owner.model().oversamplingFactor));
+        *self.latency = static_cast<float>(self.latencyNow());
 }
 
 void deactivate(LV2_Handle) {}

@@ -6,12 +6,13 @@ namespace ka813::lv2 {
 
 // Volume (the seventh value) is the one found by measurement: the level of
 // each preset on the riff, searched to -18 LUFS and rounded to 4 digits
-// (tools/presets/ka813_preset_volumes.cpp).
+// (tools/presets/ka813_preset_volumes.cpp); Default's is the port's
+// default, found the same way.
 const Preset kPresets[] = {
     // symbol, label, mode, stereo, quality,
     //   input, drive, low, mid, high, contour, volume, open/focus, bottom, bright
     {"default", "Default", kModeAClean, 0.f, 0.f,
-     {0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.051f, 0.f, 0.f, 0.f}},
+     {0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, kDefaultVolume[kModeAClean], 0.f, 0.f, 0.f}},
     {"glass_clean", "Glass Clean", kModeAClean, 0.f, 0.f,
      {0.5f, 0.35f, 0.45f, 0.5f, 0.65f, 0.4f, 0.012f, 0.f, 0.f, 1.f}},
     {"warm_jazz", "Warm Jazz", kModeAClean, 0.f, 0.f,

@@ -2,8 +2,8 @@
 // for their sound, and the defaults. Each sets all 45 control inputs: its
 // mode's ten controls and the switches that select it, every other mode at
 // its defaults. Volume levels them to -18 LUFS integrated on the built-in
-// riff at 44.1 kHz (tests/lv2/PresetTest.cpp measures every one); so the
-// defaults preset is the table's defaults with A Clean's Volume levelled.
+// riff at 44.1 kHz (tests/lv2/PresetTest.cpp measures every one), as the
+// ports' defaults are; the Default preset is exactly those defaults.
 #pragma once
 
 #include <string>

@@ -1,6 +1,7 @@
 // What a host learns of the bundle through lilv: one plug-in, four audio
 // ports, 45 control inputs whose symbols, ranges, defaults, groups and scale
-// points are the parameter table's, the latency output, and the UI.
+// points are the parameter table's (but for the levelled Volume defaults),
+// the latency output, the enabled switch, and the UI.
 #include <lv2/ui/ui.h>
 
 #include <map>
@@ -74,7 +75,7 @@ TEST(Ports, OnePluginWithFourAudioPortsAndTheTablesControls)
     EXPECT_EQ(lilv_plugin_get_num_ports(host.plugin), kNumPorts);
     EXPECT_EQ(lilv_plugin_get_num_ports_of_class(host.plugin, audio, input, nullptr), 2u);
     EXPECT_EQ(lilv_plugin_get_num_ports_of_class(host.plugin, audio, output, nullptr), 2u);
-    EXPECT_EQ(lilv_plugin_get_num_ports_of_class(host.plugin, control, input, nullptr), 45u);
+    EXPECT_EQ(lilv_plugin_get_num_ports_of_class(host.plugin, control, input, nullptr), 46u);
     EXPECT_EQ(lilv_plugin_get_num_ports_of_class(host.plugin, control, output, nullptr), 1u);
     for (uint32_t i = 0; i < kNumAudioPorts; ++i)
         EXPECT_TRUE(lilv_port_is_a(host.plugin, lilv_plugin_get_port_by_index(host.plugin, i), audio));
@@ -93,7 +94,8 @@ TEST(Ports, OnePluginWithFourAudioPortsAndTheTablesControls)
         const ParameterInfo& info = *parameterInfo(portParameter(port));
         EXPECT_EQ(minimum[port], 0.f);
         EXPECT_EQ(maximum[port], 1.f);
-        EXPECT_EQ(defaults[port], info.defaultValue);
+        const bool isVolume = port >= kFirstModePort && (port - kFirstModePort) % kNumModeControls == kVolumeControl;
+        EXPECT_EQ(defaults[port], isVolume ? kDefaultVolume[(port - kFirstModePort) / kNumModeControls] : info.defaultValue);
         // Its group, by the group's symbol.
         LilvNodes* groups = lilv_port_get_value(host.plugin, p, groupProperty);
         ASSERT_EQ(lilv_nodes_size(groups), 1u);
@@ -130,6 +132,26 @@ TEST(Ports, OnePluginWithFourAudioPortsAndTheTablesControls)
     EXPECT_TRUE(lilv_port_is_a(host.plugin, latency, output));
     EXPECT_TRUE(lilv_plugin_has_latency(host.plugin));
     EXPECT_EQ(lilv_plugin_get_latency_port_index(host.plugin), kLatencyPort);
+
+    // Indices hosts have saved sessions with stay where they were.
+    const std::pair<uint32_t, const char*> kSaved[] = {{0, "in_left"}, {3, "out_right"}, {4, "channel"},
+                                                       {8, "quality"}, {9, "a_clean_input"}, {15, "a_clean_volume"},
+                                                       {40, "b_high_drive"}, {48, "b_high_bright"}, {49, "latency"}};
+    for (const auto& [index, symbol] : kSaved)
+        EXPECT_EQ(host.portIndex(symbol), static_cast<int32_t>(index)) << symbol;
+
+    // The bypass switch after it, designated so: an integer toggle, on.
+    const LilvPort* enabled = lilv_plugin_get_port_by_designation(host.plugin, input, n.uri(LV2_CORE__enabled));
+    ASSERT_TRUE(enabled);
+    EXPECT_EQ(lilv_port_get_index(host.plugin, enabled), kEnabledPort);
+    EXPECT_EQ(kEnabledPort, 50u);
+    EXPECT_STREQ(lilv_node_as_string(lilv_port_get_symbol(host.plugin, enabled)), kEnabledSymbol);
+    EXPECT_TRUE(lilv_port_is_a(host.plugin, enabled, control));
+    EXPECT_TRUE(lilv_port_has_property(host.plugin, enabled, integer));
+    EXPECT_TRUE(lilv_port_has_property(host.plugin, enabled, toggled));
+    EXPECT_EQ(minimum[kEnabledPort], 0.f);
+    EXPECT_EQ(maximum[kEnabledPort], 1.f);
+    EXPECT_EQ(defaults[kEnabledPort], 1.f);
 }
 
 TEST(Ports, TheUiIsAnX11UiInTheBundle)

@@ -92,13 +92,42 @@ TEST(Presets, AtLeastTwoPerModeAndTheDefaults)
         ControlValues controls, standard;
         presetControls(kPresets[p], controls);
         defaultControls(standard);
-        // The defaults, but for the level.
-        standard[controlSlot(modePort(kModeAClean, 6))] = controls[controlSlot(modePort(kModeAClean, 6))];
+        // The port defaults exactly.
         defaults = defaults || std::memcmp(controls, standard, sizeof controls) == 0;
     }
     EXPECT_TRUE(defaults);
     for (int32_t m = 0; m < kNumAmpModes; ++m)
         EXPECT_GE(perMode[m] - (m == kModeAClean && defaults ? 1 : 0), 2) << kModeMap.modes[m].name;
+}
+
+// A host inserting the plug-in sets every port to the default the bundle
+// gives: each mode there, chosen by its switches, sounds at -18 LUFS, and
+// what comes out at first peaks below full scale.
+TEST(Presets, EachModeAtThePortDefaultsIsWithinOneLuOfMinus18Lufs)
+{
+    LilvHost host;
+    ASSERT_TRUE(host.plugin);
+    std::vector<float> defaults(kNumPorts);
+    lilv_plugin_get_port_ranges_float(host.plugin, nullptr, nullptr, defaults.data());
+    for (int32_t m = 0; m < kNumAmpModes; ++m) {
+        ControlValues controls;
+        std::copy(defaults.begin() + kFirstGlobalPort, defaults.begin() + kFirstGlobalPort + kNumControlPorts, controls);
+        const bool inserted = selectedModes(controls).active == AmpMode(m);
+        for (int32_t modeSwitch : kModeSwitches)
+            controls[controlSlot(globalPort(modeSwitch))] = switchValueFor(AmpMode(m), modeSwitch);
+        const StereoSignal out = renderLv2(host, kRate, controls, riff(), {512}, false);
+        double peak = 0.0;
+        for (const std::vector<float>* side : {&out.left, &out.right})
+            for (float v : *side)
+                peak = std::max(peak, static_cast<double>(std::fabs(v)));
+        const double loudness = integratedLoudness(out);
+        std::printf("%-11s defaults: %6.2f LUFS, peak %6.2f dBFS%s\n", kModeMap.modes[m].name, loudness,
+                    20.0 * std::log10(peak), inserted ? " (as inserted)" : "");
+        EXPECT_NEAR(loudness, kTarget, kBound) << kModeMap.modes[m].name;
+        if (inserted) {
+            EXPECT_LT(peak, 1.0);
+        }
+    }
 }
 
 TEST(Presets, LoadThroughLilvAndSetWhatTheySay)

@@ -1,7 +1,8 @@
 // The plug-in's run as hosts call it: at any rate a host gives, with blocks
-// of any length from 0 up, in place, with the mode switches and knobs moving
-// between blocks, and allocating nothing while it plays (every byte is taken
-// in instantiate). Counts its process's allocations, so it runs alone.
+// of any length from 0 up, in place, with the mode switches, knobs and the
+// bypass moving between blocks, and allocating nothing while it plays (every
+// byte is taken in instantiate). Counts its process's allocations, so it
+// runs alone.
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
@@ -34,6 +35,8 @@ TEST(Run, EveryRateEveryBlockLengthAndNoAllocationInRun)
             // Switches and knobs move between blocks.
             for (uint32_t i = 0; i < kNumControlPorts; ++i)
                 plugin.port(kFirstGlobalPort + i) = static_cast<float>((round * 5 + i) % 7) / 6.f;
+            // Bypassed and back, the fades across blocks.
+            plugin.port(kEnabledPort) = static_cast<float>(round / 2 % 2 == 0);
             size_t start = 0;
             for (uint32_t frames : {0u, 1u, 13u, 64u, 0u, 511u, 1024u}) {
                 plugin.connectAudio(left.data() + start, right.data() + start, outLeft.data() + start,

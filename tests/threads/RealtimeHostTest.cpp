@@ -249,8 +249,8 @@ TEST(RealtimeHost, TheAudioThreadNeitherLocksNorAllocatesNorSleeps)
     dlclose(library);
 }
 
-// The LV2 plug-in's run, with every control moving between blocks: nothing
-// there locks, allocates or calls the system either.
+// The LV2 plug-in's run, with every control moving between blocks and the
+// bypass switching: nothing there locks, allocates or calls the system either.
 TEST(RealtimeHost, TheLv2RunNeitherLocksNorAllocatesNorSleeps)
 {
     realSyscall = real<SyscallFn>("syscall");
@@ -282,6 +282,9 @@ TEST(RealtimeHost, TheLv2RunNeitherLocksNorAllocatesNorSleeps)
     for (int block = 0; block < 2000; ++block) {
         seed = seed * 1664525u + 1013904223u;
         controls[kFirstGlobalPort + (seed >> 8) % kNumControlPorts] = static_cast<float>((seed >> 4) % 3) / 2.f;
+        // Bypassed and back, through whole fades.
+        if (block % 50 == 0)
+            controls[kEnabledPort] = controls[kEnabledPort] >= 0.5f ? 0.f : 1.f;
         Counted counted;
         descriptor->run(plugin, 1 + (seed >> 12) % 512);
     }
