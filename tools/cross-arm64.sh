@@ -34,7 +34,7 @@ if $test; then
   # emulated thread runs a hundred times slower; ThreadSanitizer runs them
   # natively) and the long acoustic measurements, which the native suite
   # makes and the comparison with the native build carries over bit for bit.
-  slow='AnotherThread|TwoThreads|LiveHost|RealtimeHost\.TheAudioThread|SwitchTransition|BadInput\.Absurd|Sound\.ToneKnobs|Sound\.Drive'
+  slow='AnotherThread|TwoThreads|ManyPushers|WhileTheWriterRuns|OneHolderAtATime|LiveHost|RealtimeHost\.TheAudioThread|SwitchTransition|BadInput\.Absurd|Sound\.ToneKnobs|Sound\.Drive'
   slow+='|HalfBandResponse\.StopBand|Disturbance\.Fresh|rtf\.QuickRun|Presets\.EachIsWithinOneLu'
   xvfb-run -a -s "-screen 0 1280x1024x24" \
     ctest --test-dir "$dir" --output-on-failure -j "$(nproc)" -E "$slow"
