@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "lv2/Ports.h"
+#include "tools/host/UridMap.h"
 
 inline std::string bundleDir()
 {
@@ -23,24 +24,6 @@ inline std::string bundleDir()
         return dir;
     return KA813_LV2_BUNDLE;
 }
-
-// A URID map for lilv's state and the plug-in's features.
-struct UridMap {
-    std::map<std::string, LV2_URID> ids;
-    std::vector<std::string> uris;
-    LV2_URID_Map map{this, &UridMap::mapUri};
-    LV2_Feature feature{LV2_URID__map, &map};
-
-    static LV2_URID mapUri(LV2_URID_Map_Handle handle, const char* uri)
-    {
-        UridMap& self = *static_cast<UridMap*>(handle);
-        auto found = self.ids.find(uri);
-        if (found != self.ids.end())
-            return found->second;
-        self.uris.push_back(uri);
-        return self.ids[uri] = static_cast<LV2_URID>(self.uris.size());
-    }
-};
 
 struct LilvHost {
     LilvWorld* world = lilv_world_new();

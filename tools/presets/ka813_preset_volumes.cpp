@@ -15,6 +15,7 @@
 
 #include "lv2/ModeValues.h"
 #include "lv2/Ports.h"
+#include "tools/host/UridMap.h"
 #include "lv2/Presets.h"
 #include "tools/render/GuitarRiff.h"
 
@@ -38,23 +39,6 @@ const char* const kUsage =
     "  --bundle DIR   the LV2 bundle (default: the one this build lays out)\n"
     "  -h, --help     this text\n"
     "      --version  the version\n";
-
-struct UridMap {
-    std::map<std::string, LV2_URID> ids;
-    LV2_URID_Map map{this, &UridMap::mapUri};
-    LV2_Feature feature{LV2_URID__map, &map};
-
-    static LV2_URID mapUri(LV2_URID_Map_Handle handle, const char* uri)
-    {
-        UridMap& self = *static_cast<UridMap*>(handle);
-        auto found = self.ids.find(uri);
-        if (found != self.ids.end())
-            return found->second;
-        const LV2_URID id = static_cast<LV2_URID>(self.ids.size() + 1);
-        self.ids[uri] = id;
-        return id;
-    }
-};
 
 class Host {
 public:
