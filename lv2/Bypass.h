@@ -1,5 +1,5 @@
 // The bypass behind the lv2:enabled port: the dry input delayed by the
-// latency the plug-in reports, so that it stays aligned with the session
+// latency the plug-in reports, so that it stays aligned with the other tracks
 // and does not comb-filter against the amplifier while the two cross-fade,
 // and the fade's position. Fixed size: nothing here allocates.
 #pragma once
