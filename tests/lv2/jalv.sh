@@ -21,13 +21,28 @@ export LV2_PATH=$work/lv2 HOME=$work/home
 export JACK_DEFAULT_SERVER=ka813-jalv-$(readlink -f "$work" | cksum | cut -d' ' -f1) JACK_NO_AUDIO_RESERVATION=1 JACK_NO_START_SERVER=1
 
 pids=()
+# Stops one program: TERM, up to five seconds to finish, then KILL.
+end() {
+  kill "$1" 2>/dev/null || true
+  for _ in $(seq 50); do
+    kill -0 "$1" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -KILL "$1" 2>/dev/null || true
+  wait "$1" 2>/dev/null || true
+}
+# A server's files left by one that was killed make the next start fail.
+forget_server() {
+  rm -f /dev/shm/jack_"$JACK_DEFAULT_SERVER"_* /dev/shm/jack_sem.*_"$JACK_DEFAULT_SERVER"_*
+}
+# The clients leave first, last started first: a client closing while its
+# server shuts down waits on it, and the server on the client.
 stop() {
-  for pid in "${pids[@]}"; do
-    kill "$pid" 2>/dev/null || true
+  local i
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    end "${pids[i]}"
   done
-  for pid in "${pids[@]}"; do
-    wait "$pid" 2>/dev/null || true
-  done
+  forget_server
 }
 trap stop EXIT
 # Waits up to ten seconds for a command to succeed.
@@ -40,13 +55,14 @@ await() {
 }
 has_port() { jack_lsp | grep -qx "$1"; }
 
-timeout 60 jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 256 >"$work/jackd.log" 2>&1 &
+forget_server
+jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 256 >"$work/jackd.log" 2>&1 &
 pids+=($!)
 await jack_lsp || { cat "$work/jackd.log"; fail "the dummy JACK server did not start"; }
 
 # jalv reads its commands from a pipe; closing it ends jalv.
 mkfifo "$work/commands"
-timeout 60 jalv -n ka813 -x -p "$uri" <"$work/commands" >"$work/jalv.log" 2>&1 &
+jalv -n ka813 -x -p "$uri" <"$work/commands" >"$work/jalv.log" 2>&1 &
 pids+=($!)
 exec 3>"$work/commands"
 await has_port ka813:out_left || { cat "$work/jalv.log"; fail "jalv shows no ka813 ports"; }
@@ -54,12 +70,12 @@ for port in in_left in_right out_left out_right; do
   has_port "ka813:$port" || { jack_lsp; fail "no JACK port ka813:$port"; }
 done
 
-timeout 30 jack_metro -n clicks -b 300 -f 440 -D 60 -A 0.3 >"$work/metro.log" 2>&1 3>&- &
+jack_metro -n clicks -b 300 -f 440 -D 60 -A 0.3 >"$work/metro.log" 2>&1 3>&- &
 pids+=($!)
 await has_port clicks:300_bpm || { cat "$work/metro.log"; fail "the metronome did not start"; }
 jack_connect clicks:300_bpm ka813:in_left
 jack_connect clicks:300_bpm ka813:in_right
-(cd "$work" && timeout 20 jack_rec -f out.wav -d 2 -b 16 ka813:out_left >"$work/rec.log" 2>&1 3>&-) \
+(cd "$work" && timeout -k 2 20 jack_rec -f out.wav -d 2 -b 16 ka813:out_left >"$work/rec.log" 2>&1 3>&-) \
   || { cat "$work/rec.log"; fail "jack_rec could not record the plug-in's output"; }
 [ -s "$work/out.wav" ] || fail "nothing recorded"
 # Past the header, the samples are not all zero.
