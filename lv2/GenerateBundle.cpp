@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "dsp/LevelMeter.h"
 #include "lv2/Latency.h"
 #include "lv2/Presets.h"
 #include "shell/Identity.h"
@@ -111,6 +112,22 @@ void audioPort(std::ostream& out, uint32_t index, bool input, bool left)
         << "  ]";
 }
 
+// A level output, which hosts show as a meter.
+void levelPort(std::ostream& out, uint32_t index, const char* symbol, const char* name, const char* comment)
+{
+    out << " ,\n"
+        << "  [\n"
+        << "    a lv2:OutputPort, lv2:ControlPort ;\n"
+        << "    lv2:index " << index << " ;\n"
+        << "    lv2:symbol " << quoted(symbol) << " ;\n"
+        << "    lv2:name " << quoted(name) << " ;\n"
+        << "    rdfs:comment " << quoted(comment) << " ;\n"
+        << "    units:unit units:db ;\n"
+        << "    lv2:minimum " << LevelMeter::kFloorDb << " ;\n"
+        << "    lv2:maximum " << LevelMeter::kCeilingDb << "\n"
+        << "  ]";
+}
+
 std::string pluginTtl()
 {
     std::ostringstream out;
@@ -122,7 +139,17 @@ std::string pluginTtl()
         << "  ui:binary <ka813_ui.so> ;\n"
         << "  lv2:requiredFeature ui:idleInterface ;\n"
         << "  lv2:optionalFeature ui:parent, ui:resize, ui:touch, opts:options ;\n"
-        << "  lv2:extensionData ui:idleInterface .\n\n";
+        << "  lv2:extensionData ui:idleInterface ;\n"
+        // The level lights follow the two level outputs.
+        << "  ui:portNotification [\n"
+        << "    ui:plugin <" << kPluginUri << "> ;\n"
+        << "    lv2:symbol " << quoted(kInputLevelSymbol) << " ;\n"
+        << "    ui:protocol ui:floatProtocol\n"
+        << "  ] , [\n"
+        << "    ui:plugin <" << kPluginUri << "> ;\n"
+        << "    lv2:symbol " << quoted(kOutputLevelSymbol) << " ;\n"
+        << "    ui:protocol ui:floatProtocol\n"
+        << "  ] .\n\n";
 
     out << groupUri("in") << "\n  a pg:StereoGroup, pg:InputGroup ;\n  lv2:symbol \"in\" ;\n"
         << "  rdfs:label \"Input\" .\n\n";
@@ -192,7 +219,12 @@ std::string pluginTtl()
         << "    lv2:default 1 ;\n"
         << "    lv2:minimum 0 ;\n"
         << "    lv2:maximum 1\n"
-        << "  ] .\n";
+        << "  ]";
+    levelPort(out, kInputLevelPort, kInputLevelSymbol, "Input Level",
+              "The peak level arriving, before Input: held for a second, then falling 20 dB in 1.7 s.");
+    levelPort(out, kOutputLevelPort, kOutputLevelSymbol, "Output Level",
+              "The peak level leaving, after Volume: held for a second, then falling 20 dB in 1.7 s.");
+    out << " .\n";
     return out.str();
 }
 

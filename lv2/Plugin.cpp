@@ -33,6 +33,8 @@ struct Instance {
     const float* controls[kNumControlPorts] = {};
     float* latency = nullptr;
     const float* enabled = nullptr;
+    float* inputLevel = nullptr;
+    float* outputLevel = nullptr;
     // The control values the model's values were last made from.
     ControlValues applied{};
     ModelOwner owner;
@@ -59,6 +61,7 @@ struct Instance {
             bypass.takePiece(in, count);
             if (bypass.fullyBypassed() && !on) {
                 bypass.playDry(out, count, latencyNow());
+                owner.meterBypassed(in, out, count);
             } else {
                 if (bypass.fullyBypassed())
                     owner.resume();
@@ -122,6 +125,10 @@ void connectPort(LV2_Handle handle, uint32_t port, void* data)
         self.latency = static_cast<float*>(data);
     else if (port == kEnabledPort)
         self.enabled = static_cast<const float*>(data);
+    else if (port == kInputLevelPort)
+        self.inputLevel = static_cast<float*>(data);
+    else if (port == kOutputLevelPort)
+        self.outputLevel = static_cast<float*>(data);
 }
 
 // The stream starts anew: the model starts from its quiet state at the
@@ -156,6 +163,10 @@ void run(LV2_Handle handle, uint32_t frames)
     }
     if (self.latency)
         *self.latency = static_cast<float>(self.latencyNow());
+    if (self.inputLevel)
+        *self.inputLevel = self.owner.level(ModelOwner::Meter::kInput);
+    if (self.outputLevel)
+        *self.outputLevel = self.owner.level(ModelOwner::Meter::kOutput);
 }
 
 void deactivate(LV2_Handle) {}

@@ -66,8 +66,16 @@ constexpr const char* kLatencySymbol = "latency";
 // cross-fades to the input delayed by the latency.
 constexpr uint32_t kEnabledPort = kLatencyPort + 1;
 constexpr const char* kEnabledSymbol = "enabled";
-constexpr uint32_t kNumPorts = kEnabledPort + 1;
-static_assert(kLatencyPort == 49 && kEnabledPort == 50 && kNumPorts == 51,
-              "four audio, 45 control inputs, latency, enabled");
+// Then two control outputs a host shows as meters: the level that arrives
+// (before Input) and the level that leaves (after Volume), in dBFS, with
+// the hold and fall of the panel's lights.
+constexpr uint32_t kInputLevelPort = kEnabledPort + 1;
+constexpr uint32_t kOutputLevelPort = kEnabledPort + 2;
+constexpr const char* kInputLevelSymbol = "input_level";
+constexpr const char* kOutputLevelSymbol = "output_level";
+constexpr uint32_t kNumPorts = kOutputLevelPort + 1;
+static_assert(kLatencyPort == 49 && kEnabledPort == 50 && kInputLevelPort == 51 && kOutputLevelPort == 52
+                  && kNumPorts == 53,
+              "four audio, 45 control inputs, latency, enabled, two levels");
 
 }  // namespace ka813::lv2

@@ -96,6 +96,9 @@ public:
     void process(const float* const* inputs, float* const* outputs, int32_t frames);
 
     const AmpModel& model() const { return owner.model(); }
+    // Any thread: the input and output levels, in dBFS.
+    using Meter = ModelOwner::Meter;
+    float level(Meter meter) const { return owner.level(meter); }
 
     // For tests that script an interleaving: called on the applying thread
     // with the state held, after a change is taken and before it is applied.

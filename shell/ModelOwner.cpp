@@ -35,6 +35,9 @@ void ModelOwner::applyIfIdle()
 void ModelOwner::suspend()
 {
     audioRunning.store(false, std::memory_order_relaxed);
+    // Nothing plays: the lights go dark and the meters start from silence.
+    inputLevel.store(LevelMeter::kFloorDb, std::memory_order_relaxed);
+    outputLevel.store(LevelMeter::kFloorDb, std::memory_order_relaxed);
     // What came in during the last blocks reaches the model now.
     Lease lease(holder, Lease::kControl);
     if (lease)
@@ -48,6 +51,8 @@ void ModelOwner::resume()
         if (lease) {
             take();
             amp.settle();
+            inputMeter.reset();
+            outputMeter.reset();
         }
     }
     audioRunning.store(true, std::memory_order_relaxed);
@@ -65,7 +70,37 @@ void ModelOwner::process(const float* const* inputs, float* const* outputs, int3
         return;
     }
     take();
+    const float arrived = inputPeak(inputs, frames);
     amp.processBlock(inputs, outputs, frames);
+    meter(arrived, outputs, frames);
+}
+
+void ModelOwner::meterBypassed(const float* const* inputs, const float* const* outputs, int32_t frames)
+{
+    meter(inputPeak(inputs, frames), outputs, frames);
+}
+
+float ModelOwner::inputPeak(const float* const* inputs, int32_t frames) const
+{
+    const float left = peakOf(inputs[0], frames);
+    if (amp.stereo != 1)
+        return left;  // mono plays the left side alone
+    const float right = peakOf(inputs[1], frames);
+    return right > left ? right : left;
+}
+
+void ModelOwner::meter(float inputPeakOfBlock, const float* const* outputs, int32_t frames)
+{
+    if (amp.sampleRate != meteredRate) {
+        meteredRate = amp.sampleRate;
+        inputMeter.setRate(meteredRate);
+        outputMeter.setRate(meteredRate);
+    }
+    const float left = peakOf(outputs[0], frames), right = peakOf(outputs[1], frames);
+    inputMeter.take(inputPeakOfBlock, frames);
+    outputMeter.take(right > left ? right : left, frames);
+    inputLevel.store(inputMeter.db(), std::memory_order_relaxed);
+    outputLevel.store(outputMeter.db(), std::memory_order_relaxed);
 }
 
 void ModelOwner::take()

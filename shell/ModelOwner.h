@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "dsp/AmpModel.h"
+#include "dsp/LevelMeter.h"
 #include "shell/Handover.h"
 #include "shell/ParameterTable.h"
 
@@ -39,6 +40,18 @@ public:
     // For inspection while no audio runs.
     const AmpModel& model() const { return amp; }
 
+    // The level of what arrives (before Input: the sides the model reads)
+    // and of what leaves (after Volume), in dBFS by LevelMeter's rule. Any
+    // thread; they fall to the floor while the stream is stopped.
+    enum class Meter : int32_t { kInput, kOutput };
+    float level(Meter meter) const
+    {
+        return (meter == Meter::kInput ? inputLevel : outputLevel).load(std::memory_order_relaxed);
+    }
+    // The audio thread, for a block that bypassed the model: what came in
+    // and what went out instead.
+    void meterBypassed(const float* const* inputs, const float* const* outputs, int32_t frames);
+
 private:
     struct Request {
         AmpSettings settings;
@@ -46,6 +59,10 @@ private:
     };
     // Whoever holds the lease.
     void take();
+    // The audio thread: the largest input sample of a block before it
+    // plays (the outputs may be the inputs), then the block's levels.
+    float inputPeak(const float* const* inputs, int32_t frames) const;
+    void meter(float inputPeakOfBlock, const float* const* outputs, int32_t frames);
 
     // The newest settings, from the publisher to whoever touches the model.
     Handover<Request> handover;
@@ -57,6 +74,11 @@ private:
     // thread, so that no block goes silent for want of the lease.
     std::atomic<bool> audioRunning{false};
     AmpModel amp;
+    // Owned by the audio thread; the readings go out through the atomics.
+    LevelMeter inputMeter, outputMeter;
+    float meteredRate = 0.f;
+    std::atomic<float> inputLevel{LevelMeter::kFloorDb}, outputLevel{LevelMeter::kFloorDb};
+    static_assert(std::atomic<float>::is_always_lock_free, "the audio thread never locks");
 };
 
 }  // namespace ka813

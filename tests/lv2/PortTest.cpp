@@ -76,7 +76,7 @@ TEST(Ports, OnePluginWithFourAudioPortsAndTheTablesControls)
     EXPECT_EQ(lilv_plugin_get_num_ports_of_class(host.plugin, audio, input, nullptr), 2u);
     EXPECT_EQ(lilv_plugin_get_num_ports_of_class(host.plugin, audio, output, nullptr), 2u);
     EXPECT_EQ(lilv_plugin_get_num_ports_of_class(host.plugin, control, input, nullptr), 46u);
-    EXPECT_EQ(lilv_plugin_get_num_ports_of_class(host.plugin, control, output, nullptr), 1u);
+    EXPECT_EQ(lilv_plugin_get_num_ports_of_class(host.plugin, control, output, nullptr), 3u);
     for (uint32_t i = 0; i < kNumAudioPorts; ++i)
         EXPECT_TRUE(lilv_port_is_a(host.plugin, lilv_plugin_get_port_by_index(host.plugin, i), audio));
 
@@ -152,6 +152,23 @@ TEST(Ports, OnePluginWithFourAudioPortsAndTheTablesControls)
     EXPECT_EQ(minimum[kEnabledPort], 0.f);
     EXPECT_EQ(maximum[kEnabledPort], 1.f);
     EXPECT_EQ(defaults[kEnabledPort], 1.f);
+
+    // Then the two levels, outputs in dB that hosts show as meters.
+    LilvNode* db = n.uri("http://lv2plug.in/ns/extensions/units#db");
+    LilvNode* unit = n.uri("http://lv2plug.in/ns/extensions/units#unit");
+    for (const auto& [index, symbol] : {std::pair{kInputLevelPort, "input_level"}, {kOutputLevelPort, "output_level"}}) {
+        SCOPED_TRACE(symbol);
+        EXPECT_EQ(host.portIndex(symbol), static_cast<int32_t>(index));
+        const LilvPort* p = lilv_plugin_get_port_by_index(host.plugin, index);
+        ASSERT_TRUE(p);
+        EXPECT_TRUE(lilv_port_is_a(host.plugin, p, control) && lilv_port_is_a(host.plugin, p, output));
+        LilvNodes* units = lilv_port_get_value(host.plugin, p, unit);
+        ASSERT_EQ(lilv_nodes_size(units), 1u);
+        EXPECT_TRUE(lilv_node_equals(lilv_nodes_get_first(units), db));
+        lilv_nodes_free(units);
+        EXPECT_EQ(minimum[index], -70.f);
+        EXPECT_EQ(maximum[index], 30.f);
+    }
 }
 
 TEST(Ports, TheUiIsAnX11UiInTheBundle)
