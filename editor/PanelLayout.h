@@ -46,13 +46,15 @@ enum PanelImage : int32_t {
     kSmallKnobImage = 3,
     kChannelSwitchImage = 4,
     kToggleImage = 5,
+    kLevelLightImage = 6,
 };
-constexpr int32_t kNumPanelImages = 5;
+constexpr int32_t kNumPanelImages = 6;
 
 constexpr int32_t kPanelWidth = 720;
 constexpr int32_t kPanelHeight = 280;
 constexpr int32_t kKnobFrames = 101;
 constexpr int32_t kSwitchFrames = 2;
+constexpr int32_t kLightFrames = 4;  // dark, green, amber, red
 
 // An image as drawn: one frame's size and the number of frames stacked top
 // to bottom. The editor sizes its controls from the decoded bitmaps instead,
@@ -70,6 +72,7 @@ constexpr PanelImageShape panelImageShape(PanelImage image) {
     case kSmallKnobImage: return {33, 33, kKnobFrames};
     case kChannelSwitchImage: return {54, 67, kSwitchFrames};
     case kToggleImage: return {22, 35, kSwitchFrames};
+    case kLevelLightImage: return {16, 16, kLightFrames};
     }
     return {0, 0, 0};
 }
@@ -125,6 +128,22 @@ constexpr const PanelControl* panelControl(int32_t tag) {
     return nullptr;
 }
 
+// The level lights: one over Input for what arrives, one over Volume for
+// what leaves. They only show; no parameter stands behind them.
+enum class PanelMeter : int32_t { input, output };
+constexpr int32_t kNumPanelMeters = 2;
+
+struct PanelLight {
+    PanelMeter meter;
+    int32_t left, top;  // the size comes from kLevelLightImage
+};
+
+// In meter order. The lamp sits at the middle of its image.
+constexpr PanelLight kPanelLights[kNumPanelMeters] = {
+    {PanelMeter::input, 87, 141},
+    {PanelMeter::output, 573, 141},
+};
+
 // Where a control sits when its image has the shape it is drawn at; right
 // and bottom are exclusive.
 struct PanelRect {
@@ -143,5 +162,18 @@ constexpr bool everyImageFitsItsControl() {
     return true;
 }
 static_assert(everyImageFitsItsControl(), "knobs show filmstrips, switches two-frame images");
+
+constexpr PanelRect panelRect(const PanelLight& light) {
+    const PanelImageShape shape = panelImageShape(kLevelLightImage);
+    return {light.left, light.top, light.left + shape.width, light.top + shape.frameHeight};
+}
+
+constexpr bool lightsAreInMeterOrder() {
+    for (int32_t i = 0; i < kNumPanelMeters; ++i)
+        if (static_cast<int32_t>(kPanelLights[i].meter) != i)
+            return false;
+    return true;
+}
+static_assert(lightsAreInMeterOrder(), "kPanelLights[meter] is that meter's light");
 
 }  // namespace ka813

@@ -199,6 +199,12 @@ void drawLettering(cairo_t* cr, Lettering& letters) {
     drawKnobScale(cr, volume);
     letters.add("INPUT", centreX(input), 224, kLabelSize + 1, Align::centre);
     letters.add("VOLUME", centreX(volume), 224, kLabelSize + 1, Align::centre);
+    // Each level light with its word on the left, the pair over its knob.
+    for (const PanelLight& light : kPanelLights) {
+        const PanelRect r = panelRect(light);
+        const double lampY = (r.top + r.bottom) * 0.5;
+        letters.add("PEAK", r.left - 1, lampY + 2.6, kLabelSize - 1, Align::right);
+    }
 
     letters.add("CHANNEL", centreX(channel), kUpperLabelBaseline, kLabelSize, Align::centre);
     // Channel letters sit by the lamps of the channel switch.
@@ -266,6 +272,13 @@ std::vector<std::string> checkLettering(const Lettering& letters) {
             const Box rect{double(c.left), double(c.top), double(right(c)), double(bottom(c))};
             if (box.overlaps(rect)) {
                 std::snprintf(msg, sizeof msg, "\"%s\" lies under the control with tag %d", text.c_str(), c.tag);
+                faults.emplace_back(msg);
+            }
+        }
+        for (const PanelLight& light : kPanelLights) {
+            const PanelRect r = panelRect(light);
+            if (box.overlaps({double(r.left), double(r.top), double(r.right), double(r.bottom)})) {
+                std::snprintf(msg, sizeof msg, "\"%s\" lies under a level light", text.c_str());
                 faults.emplace_back(msg);
             }
         }

@@ -22,4 +22,7 @@ cairo_surface_t* makeChannelSwitchStrip(int scale);
 // Two frames: lever down, then lever up.
 cairo_surface_t* makeToggleStrip(int scale);
 
+// Four frames of one small jewel lamp: dark, then lit green, amber and red.
+cairo_surface_t* makeLevelLightStrip(int scale);
+
 } // namespace panelart

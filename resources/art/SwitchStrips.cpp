@@ -111,15 +111,34 @@ cairo_surface_t* makeToggleStrip(int scale) {
     });
 }
 
+namespace {
+
+constexpr Rgb kRedLamp{0.95, 0.16, 0.08};
+constexpr Rgb kGreenLamp{0.22, 0.88, 0.25};
+constexpr Rgb kAmberLamp{1.0, 0.58, 0.04};
+// An unlit lamp of no colour of its own, so that dark says only "silence".
+constexpr Rgb kClearLamp{0.62, 0.62, 0.58};
+
+} // namespace
+
 cairo_surface_t* makeChannelSwitchStrip(int scale) {
     const ka813::PanelImageShape sz = ka813::panelImageShape(ka813::kChannelSwitchImage);
-    const Rgb channelBLamp{0.95, 0.16, 0.08};
-    const Rgb channelALamp{0.22, 0.88, 0.25};
+    const Rgb channelBLamp = kRedLamp;
+    const Rgb channelALamp = kGreenLamp;
     return makeStrip(sz.width, sz.frameHeight, sz.frames, scale, [&](cairo_t* cr, int frame, double top) {
         const bool up = frame == 1;
         drawLamp(cr, 42, top + 14, 7.5, channelBLamp, up);
         drawLamp(cr, 42, top + 53, 7.5, channelALamp, !up);
         drawToggle(cr, 19, top + sz.frameHeight * 0.5, 10.5, 20.0, 6.2, up);
+    });
+}
+
+cairo_surface_t* makeLevelLightStrip(int scale) {
+    const ka813::PanelImageShape sz = ka813::panelImageShape(ka813::kLevelLightImage);
+    // In the order of the frames; the same jewels as the channel lamps, smaller.
+    const Rgb glass[ka813::kLightFrames] = {kClearLamp, kGreenLamp, kAmberLamp, kRedLamp};
+    return makeStrip(sz.width, sz.frameHeight, sz.frames, scale, [&](cairo_t* cr, int frame, double top) {
+        drawLamp(cr, sz.width * 0.5, top + sz.frameHeight * 0.5, 5.5, glass[frame], frame != 0);
     });
 }
 

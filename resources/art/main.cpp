@@ -1,6 +1,6 @@
 // Draws the panel art into the resources folder.
 //
-//   ka813-draw-panel <resources dir>              writes the five images, and
+//   ka813-draw-panel <resources dir>              writes the six images, and
 //                                                 each again at twice the size
 //   ka813-draw-panel --preview <out.png> [dir]    also composes the panel
 //                                                 with its controls placed
@@ -29,7 +29,8 @@ namespace {
 
 // The file each resource number is stored in; resources.list says the same.
 const char* const kFiles[kNumPanelImages + 1] = {nullptr, "panel_background", "knob_large",
-                                                 "knob_small", "switch_channel", "switch_toggle"};
+                                                 "knob_small", "switch_channel", "switch_toggle",
+                                                 "level_light"};
 
 std::string fileName(int id, int scale) {
     return std::string(kFiles[id]) + (scale == 2 ? "@2x.png" : ".png");
@@ -97,7 +98,7 @@ int main(int argc, char** argv) {
         ok = bg.layoutFaults.empty() && ok;
         cairo_surface_t* made[kNumPanelImages + 1] = {
             nullptr, bg.surface, makeKnobStrip(kLargeKnobImage, scale), makeKnobStrip(kSmallKnobImage, scale),
-            makeChannelSwitchStrip(scale), makeToggleStrip(scale)};
+            makeChannelSwitchStrip(scale), makeToggleStrip(scale), makeLevelLightStrip(scale)};
         for (int id = 1; id <= kNumPanelImages; ++id) {
             if (ok && !dir.empty()) ok = save(made[id], dir + "/" + fileName(id, scale)) && ok;
             // The preview shows the panel at its own size.
@@ -114,6 +115,17 @@ int main(int argc, char** argv) {
         cairo_set_source_surface(cr, strips[kBackgroundImage], 0, 0);
         cairo_paint(cr);
         for (const PanelControl& c : kPanelControls) placeFrame(cr, strips[c.image], c);
+        // The input light green, the output light amber.
+        for (const PanelLight& light : kPanelLights) {
+            const PanelRect r = panelRect(light);
+            const int frame = light.meter == PanelMeter::input ? 1 : 2;
+            cairo_save(cr);
+            cairo_rectangle(cr, r.left, r.top, r.right - r.left, r.bottom - r.top);
+            cairo_clip(cr);
+            cairo_set_source_surface(cr, strips[kLevelLightImage], r.left, r.top - frame * (r.bottom - r.top));
+            cairo_paint(cr);
+            cairo_restore(cr);
+        }
         cairo_destroy(cr);
         ok = save(panel, preview) && ok;
         cairo_surface_destroy(panel);

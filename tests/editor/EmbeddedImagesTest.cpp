@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -107,7 +108,7 @@ TEST(EmbeddedImages, NoLabelHidesUnderAControlAndEveryControlHasOneNearby) {
 }
 
 TEST(EmbeddedImages, EveryFrameHasTransparentCornersAndAntiAliasedEdges) {
-    for (int id : {kLargeKnobImage, kSmallKnobImage, kChannelSwitchImage, kToggleImage}) {
+    for (int id : {kLargeKnobImage, kSmallKnobImage, kChannelSwitchImage, kToggleImage, kLevelLightImage}) {
         const StripShape s = shape(id, 1);
         const Image& img = image(id, 1);
         ASSERT_EQ(img.height, s.height);
@@ -199,6 +200,42 @@ TEST(EmbeddedImages, SwitchFramesShowLeverDownThenUpAndTheMatchingLamp) {
     const unsigned mid = s.frameHeight / 2;
     EXPECT_GT(glow(0, mid, s.frameHeight), 1.5 * glow(0, 0, mid)) << "value 0: lower lamp lit";
     EXPECT_GT(glow(1, 0, mid), 1.5 * glow(1, mid, s.frameHeight)) << "value 1: upper lamp lit";
+}
+
+TEST(EmbeddedImages, LevelLightFramesAreDarkGreenAmberAndRed) {
+    // The mean colour of the glass, the middle of the frame, at both sizes.
+    struct Glow {
+        const char* name;
+        double minBrightest, maxBrightest;  // the strongest of red, green and blue
+        bool (*hue)(double r, double g, double b);
+    } const frames[kLightFrames] = {
+        {"dark", 0, 60, [](double, double, double) { return true; }},
+        {"green", 140, 255, [](double r, double g, double b) { return g > 1.4 * r && g > 1.4 * b; }},
+        {"amber", 140, 255, [](double r, double g, double b) { return r > g && g > 1.4 * b && g > 0.45 * r; }},
+        {"red", 140, 255, [](double r, double g, double b) { return r > 2 * g && r > 2 * b; }},
+    };
+    for (int scale : kScales) {
+        const StripShape s = shape(kLevelLightImage, scale);
+        const Image& img = image(kLevelLightImage, scale);
+        ASSERT_EQ(img.height, s.height);
+        for (unsigned f = 0; f < s.frames; ++f) {
+            SCOPED_TRACE(testing::Message() << frames[f].name << " at scale " << scale);
+            double sum[3] = {};
+            unsigned n = 0;
+            const double half = s.width / 2.0, glass = 3.5 * scale;
+            for (unsigned y = 0; y < s.frameHeight; ++y)
+                for (unsigned x = 0; x < s.width; ++x) {
+                    if (std::hypot(x + 0.5 - half, y + 0.5 - half) > glass) continue;
+                    const uint8_t* p = img.at(x, f * s.frameHeight + y);
+                    for (int c = 0; c < 3; ++c) sum[c] += p[c];
+                    ++n;
+                }
+            const double r = sum[0] / n, g = sum[1] / n, b = sum[2] / n;
+            EXPECT_GE(std::max({r, g, b}), frames[f].minBrightest) << r << " " << g << " " << b;
+            EXPECT_LE(std::max({r, g, b}), frames[f].maxBrightest) << r << " " << g << " " << b;
+            EXPECT_TRUE(frames[f].hue(r, g, b)) << r << " " << g << " " << b;
+        }
+    }
 }
 
 TEST(EmbeddedImages, TheLargerImagesShowThePlainOnesWithTwiceThePixels) {

@@ -28,7 +28,7 @@ TEST(PanelLayout, ImagesHaveTheSizesOfTheResourceTable) {
         int32_t width, height, frames;
     } const resources[] = {
         {kBackgroundImage, 720, 280, 1}, {kLargeKnobImage, 40, 4040, 101}, {kSmallKnobImage, 33, 3333, 101},
-        {kChannelSwitchImage, 54, 134, 2}, {kToggleImage, 22, 70, 2},
+        {kChannelSwitchImage, 54, 134, 2}, {kToggleImage, 22, 70, 2}, {kLevelLightImage, 16, 64, 4},
     };
     for (const auto& r : resources) {
         SCOPED_TRACE(r.image);
@@ -78,6 +78,24 @@ TEST(PanelLayout, ControlsSitInTwoChannelRowsWithoutOverlapping) {
         EXPECT_EQ(rectOf(drive + 7).left - rectOf(drive + 6).left, 36);
         EXPECT_EQ(rectOf(drive + 6).top, rectOf(drive + 5).top);
         EXPECT_EQ(rectOf(drive + 7).top, rectOf(drive + 5).top);
+    }
+}
+
+TEST(PanelLayout, EachLevelLightSitsOverItsKnobClearOfEveryControl) {
+    const int32_t knobOf[kNumPanelMeters] = {kTagInput, kTagVolume};
+    for (const PanelLight& light : kPanelLights) {
+        const PanelRect r = panelRect(light);
+        const PanelRect knob = rectOf(knobOf[static_cast<int32_t>(light.meter)]);
+        SCOPED_TRACE(static_cast<int32_t>(light.meter));
+        EXPECT_LE(r.bottom + 12, knob.top);  // above the knob's scale
+        EXPECT_GE(r.top, 140);               // on the plate
+        EXPECT_GT(r.right, knob.left);
+        EXPECT_LT(r.left, knob.right);
+        for (const PanelControl& c : kPanelControls) {
+            const PanelRect o = panelRect(c);
+            EXPECT_FALSE(r.left < o.right && o.left < r.right && r.top < o.bottom && o.top < r.bottom)
+                << "overlaps " << c.tag;
+        }
     }
 }
 
