@@ -4,6 +4,8 @@
 // the panel knows nothing else of the effect or of the host.
 #include <cstdint>
 
+#include "editor/PanelLayout.h"
+
 class EditorEffect {
 public:
     virtual float getParameter(int32_t index) = 0;
@@ -14,6 +16,9 @@ public:
     virtual void endEdit(int32_t index) = 0;
     // Lets the host do its own work while a control tracks the mouse.
     virtual void masterIdle() = 0;
+    // The meter's peak level in dBFS as the effect last measured it, with its
+    // hold and fall; read at idle, so it must not wait for the audio.
+    virtual float level(ka813::PanelMeter meter) = 0;
 
 protected:
     ~EditorEffect() = default;

@@ -3,7 +3,9 @@
 #include "editor/CBitmap.h"
 #include "editor/CFrame.h"
 #include "editor/CKnob.h"
+#include "editor/CLight.h"
 #include "editor/COnOffButton.h"
+#include "editor/LevelLight.h"
 #include "editor/UiScale.h"
 #include "editor/platform/Platform.h"
 
@@ -62,7 +64,7 @@ bool SDEditor::open(void* parentWindow) {
     }
 
     CBitmap* images[kNumPanelImages + 1] = {};
-    for (int32_t id = kLargeKnobImage; id <= kToggleImage; ++id)
+    for (int32_t id = kLargeKnobImage; id <= kLevelLightImage; ++id)
         images[id] = new CBitmap(id, scale);
 
     CControl* made[kNumTags] = {};
@@ -82,6 +84,17 @@ bool SDEditor::open(void* parentWindow) {
         newFrame->addView(control);
         made[entry.tag] = control;
     }
+    // The lights come after every control: clicks never reach them, and the
+    // controls keep the first places in the frame.
+    CLight* madeLights[kNumPanelMeters] = {};
+    for (const PanelLight& entry : kPanelLights) {
+        CBitmap* strip = images[kLevelLightImage];
+        const CRect size(entry.left, entry.top, entry.left + strip->getWidth(),
+                         entry.top + strip->getHeight() / kLightFrames);
+        CLight* light = new CLight(size, strip, kLightFrames);
+        newFrame->addView(light);
+        madeLights[static_cast<int32_t>(entry.meter)] = light;
+    }
     // The controls hold their own references: the images live exactly as long as they do.
     for (CBitmap* image : images)
         if (image)
@@ -93,6 +106,9 @@ bool SDEditor::open(void* parentWindow) {
         // Whatever changed while the panel was being built.
         controls[tag]->setValue(effect->getParameter(tag));
     }
+    for (int32_t meter = 0; meter < kNumPanelMeters; ++meter)
+        lights[meter] = madeLights[meter];
+    showLevels();
     frame = newFrame;
     return true;
 }
@@ -102,6 +118,8 @@ void SDEditor::close() {
     frame = nullptr;
     for (CControl*& control : controls)
         control = nullptr;
+    for (CLight*& light : lights)
+        light = nullptr;
     if (old)
         old->forget();  // destroys the window, every control and its bitmaps
     AEffGUIEditor::close();
@@ -112,7 +130,17 @@ void SDEditor::idle() {
     for (int32_t tag = 0; tag < kNumTags; ++tag)
         if ((changed >> tag & 1u) && controls[tag])
             controls[tag]->setValue(effect->getParameter(tag));
+    showLevels();
     AEffGUIEditor::idle();
+}
+
+void SDEditor::showLevels() {
+    for (int32_t index = 0; index < kNumPanelMeters; ++index) {
+        if (!lights[index])
+            continue;
+        const PanelMeter meter = static_cast<PanelMeter>(index);
+        lights[index]->setFrame(static_cast<int32_t>(lightColour(meter, effect->level(meter))));
+    }
 }
 
 bool SDEditor::setKnobMode(int /*mode*/) {
@@ -147,4 +175,9 @@ int32_t SDEditor::scaleToOpenAt() const { return hostScale ? hostScale : uiScale
 
 CControl* SDEditor::controlForTag(int32_t tag) const {
     return frame && validTag(tag) ? controls[tag] : nullptr;
+}
+
+CLight* SDEditor::lightFor(PanelMeter meter) const {
+    const uint32_t index = static_cast<uint32_t>(meter);
+    return frame && index < static_cast<uint32_t>(kNumPanelMeters) ? lights[index] : nullptr;
 }

@@ -9,6 +9,7 @@
 
 namespace VSTGUI {
 class CBitmap;
+class CLight;
 }
 
 class SDEditor : public AEffGUIEditor, public VSTGUI::CControlListener {
@@ -29,12 +30,17 @@ public:
 
     // The control showing a parameter while the panel is open, else null.
     VSTGUI::CControl* controlForTag(int32_t tag) const;
+    // The light showing a meter while the panel is open, else null.
+    VSTGUI::CLight* lightFor(ka813::PanelMeter meter) const;
     // A scale the host decided (1 or 2), used from the next open on instead
     // of the panel's own rule; 0 gives the rule back.
     void setHostScale(int32_t hostScale);
 
 private:
     VSTGUI::CControl* controls[ka813::kNumTags] = {};
+    VSTGUI::CLight* lights[ka813::kNumPanelMeters] = {};
+    // Each light in the colour of its meter's level now.
+    void showLevels();
     VSTGUI::CBitmap* hBackground = nullptr;  // at the plain scale: the layout's size
     int32_t scale = 1;
     int32_t hostScale = 0;

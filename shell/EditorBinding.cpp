@@ -8,6 +8,7 @@
 #include "shell/AEffEditor.h"
 #include "shell/AudioEffectX.h"
 #include "shell/EditorFactory.h"
+#include "shell/EffectCore.h"
 #include "shell/ParameterTable.h"
 
 namespace {
@@ -38,10 +39,11 @@ constexpr bool tagsAreParameterIndices() {
 static_assert(tagsAreParameterIndices(), "panel tags and parameter indices differ");
 static_assert(int32_t{kNumTags} == int32_t{kNumParameters}, "one control per parameter");
 
-// What the panel asks of the effect, passed on to it.
+// What the panel asks of the effect, passed on to it; the levels come
+// straight from the core, which any thread may read.
 class EffectForPanel final : public EditorEffect {
 public:
-    explicit EffectForPanel(AudioEffectX& effect) : effect(effect) {}
+    EffectForPanel(AudioEffectX& effect, const EffectCore& core) : effect(effect), core(core) {}
     float getParameter(int32_t index) override { return effect.getParameter(index); }
     void setParameterAutomated(int32_t index, float value) override {
         effect.setParameterAutomated(index, value);
@@ -49,16 +51,20 @@ public:
     void beginEdit(int32_t index) override { effect.beginEdit(index); }
     void endEdit(int32_t index) override { effect.endEdit(index); }
     void masterIdle() override { effect.masterIdle(); }
+    float level(PanelMeter meter) override {
+        return core.level(meter == PanelMeter::input ? EffectCore::Meter::kInput : EffectCore::Meter::kOutput);
+    }
 
 private:
     AudioEffectX& effect;
+    const EffectCore& core;
 };
 
 // The host's editor requests, handed to the panel.
 class PanelEditor final : public AEffEditor {
 public:
-    explicit PanelEditor(AudioEffectX* owner)
-        : AEffEditor(owner), link(*owner), panel(std::make_unique<SDEditor>(&link)) {
+    PanelEditor(AudioEffectX* owner, const EffectCore& core)
+        : AEffEditor(owner), link(*owner, core), panel(std::make_unique<SDEditor>(&link)) {
         owner->setEditor(this);
     }
     ~PanelEditor() override = default;
@@ -107,4 +113,6 @@ private:
 
 }  // namespace
 
-AEffEditor* createEditor(AudioEffectX* effect) { return effect ? new PanelEditor(effect) : nullptr; }
+AEffEditor* createEditor(AudioEffectX* effect, const ka813::EffectCore& core) {
+    return effect ? new PanelEditor(effect, core) : nullptr;
+}

@@ -5,7 +5,11 @@
 
 class AEffEditor;
 class AudioEffectX;
+namespace ka813 {
+class EffectCore;
+}
 
 // Returns a new editor that has already registered itself with the effect
-// (setEditor), or nullptr when there is none.
-AEffEditor* createEditor(AudioEffectX* effect);
+// (setEditor), or nullptr when there is none. The effect's core, which
+// outlives the editor, gives the levels the panel shows.
+AEffEditor* createEditor(AudioEffectX* effect, const ka813::EffectCore& core);

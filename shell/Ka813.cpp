@@ -24,7 +24,7 @@ Ka813::Ka813(audioMasterCallback audioMaster)
     // values; without one the effect still runs, headless.
     AEffEditor* newEditor = nullptr;
     try {
-        newEditor = createEditor(this);
+        newEditor = createEditor(this, core);
     } catch (...) {
         newEditor = nullptr;
     }

@@ -28,6 +28,11 @@ LV2UI_Widget PanelUi::widget() const {
 }
 
 void PanelUi::portEvent(uint32_t port, float value) {
+    // The level outputs: the panel's lights take them up at its next idle.
+    if (port == kInputLevelPort || port == kOutputLevelPort) {
+        levels[static_cast<int32_t>(port == kInputLevelPort ? PanelMeter::input : PanelMeter::output)] = value;
+        return;
+    }
     if (!PanelPorts::isControlPort(port))
         return;
     ports.setPort(port, value);
@@ -41,6 +46,11 @@ int PanelUi::idle() {
 }
 
 float PanelUi::getParameter(int32_t index) { return ports.valueOf(index); }
+
+float PanelUi::level(PanelMeter meter) {
+    const uint32_t index = static_cast<uint32_t>(meter);
+    return index < static_cast<uint32_t>(kNumPanelMeters) ? levels[index] : -INFINITY;
+}
 
 void PanelUi::setParameterAutomated(int32_t index, float value) {
     const uint32_t port = ports.portOf(index);

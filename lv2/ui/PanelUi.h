@@ -5,6 +5,7 @@
 
 #include <lv2/ui/ui.h>
 
+#include <cmath>
 #include <cstdint>
 
 #include "editor/EditorEffect.h"
@@ -47,6 +48,8 @@ public:
     void endEdit(int32_t index) override;
     // An LV2 host cannot be idled from inside the UI: nothing to do.
     void masterIdle() override {}
+    // What the host last reported of the plug-in's level outputs.
+    float level(PanelMeter meter) override;
 
 private:
     // Has every control that shows the port read it again at the next idle.
@@ -57,6 +60,8 @@ private:
     // The port each gesture in progress holds, so that its end reaches the
     // port its start did.
     uint32_t touchedPorts[kNumParameters] = {};
+    // By meter; nothing reported yet reads as silence.
+    float levels[kNumPanelMeters] = {-INFINITY, -INFINITY};
     SDEditor panel;
 };
 

@@ -15,6 +15,7 @@ namespace paneltest {
 class FakeEffect : public EditorEffect {
 public:
     float values[ka813::kNumTags] = {};
+    float levels[ka813::kNumPanelMeters] = {-70.f, -70.f};  // dBFS, by meter
     AEffGUIEditor* editor = nullptr;  // told of changes, as the effect tells its editor
 
     float getParameter(int32_t index) override {
@@ -33,6 +34,7 @@ public:
     void beginEdit(int32_t index) override { record("begin " + std::to_string(index)); }
     void endEdit(int32_t index) override { record("end " + std::to_string(index)); }
     void masterIdle() override { ++idles; }
+    float level(ka813::PanelMeter meter) override { return levels[static_cast<int32_t>(meter)]; }
 
     std::vector<std::string> requests() {
         std::lock_guard<std::mutex> lock(guard);

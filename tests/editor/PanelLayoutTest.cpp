@@ -132,7 +132,8 @@ TEST(PanelLayout, TheEditorBuildsThePanelFromTheTableInItsOrder) {
     ASSERT_TRUE(editor->open(reinterpret_cast<void*>(static_cast<uintptr_t>(parent))));
     VSTGUI::CFrame* frame = editor->getFrame();
     ASSERT_NE(frame, nullptr);
-    ASSERT_EQ(frame->getNbViews(), kNumTags);
+    // The controls first, then the two level lights.
+    ASSERT_EQ(frame->getNbViews(), kNumTags + kNumPanelMeters);
     for (int32_t i = 0; i < kNumTags; ++i) {
         const PanelControl& entry = kPanelControls[i];
         SCOPED_TRACE(entry.tag);

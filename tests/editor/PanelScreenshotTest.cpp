@@ -1,6 +1,7 @@
 // The panel as a user sees it: the panel tool opens the plug-in's editor in a
 // real X window, as a host does, and reads the pixels back. They must show
-// the background with, on every control, the image its parameter selects.
+// the background with, on every control, the image its parameter selects,
+// and both level lights dark.
 
 #include "ResourceImages.h"
 #include "editor/PanelLayout.h"
@@ -99,6 +100,17 @@ void checkScreenshot(int scale) {
                 for (int c = 0; c < 3; ++c) dst[c] = src[c] * a + dst[c] * (1 - a);
             }
     }
+    // The tool plays no audio: both level lights are dark, their first image.
+    const Image& light = strips[kLevelLightImage];
+    const unsigned lightHeight = light.height / kLightFrames;
+    for (const PanelLight& l : kPanelLights)
+        for (unsigned y = 0; y < lightHeight; ++y)
+            for (unsigned x = 0; x < light.width; ++x) {
+                const uint8_t* src = light.at(x, y);
+                const double a = src[3] / 255.0;
+                double* dst = &expected[((l.top * scale + y) * width + l.left * scale + x) * 3];
+                for (int c = 0; c < 3; ++c) dst[c] = src[c] * a + dst[c] * (1 - a);
+            }
     auto meanDifference = [&](unsigned left, unsigned top, unsigned right, unsigned bottom) {
         double sum = 0;
         for (unsigned y = top; y < bottom; ++y)
@@ -113,6 +125,10 @@ void checkScreenshot(int scale) {
         EXPECT_LT(meanDifference(p.left * scale, p.top * scale, p.left * scale + s.width, p.top * scale + h), 4.0)
             << "control " << p.tag << " at value " << values[p.tag];
     }
+    for (const PanelLight& l : kPanelLights)
+        EXPECT_LT(meanDifference(l.left * scale, l.top * scale, l.left * scale + light.width,
+                                 l.top * scale + lightHeight), 4.0)
+            << "level light " << static_cast<int>(l.meter);
     // Channel B selected: its red lamp, the upper one, glows; the lower is dark.
     auto lampMean = [&](unsigned cx, unsigned cy, int c) {
         double sum = 0;

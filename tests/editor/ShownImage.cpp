@@ -32,15 +32,16 @@ const Picture& resourcePicture(int id, int scale) {
     return picture;
 }
 
-int shownImage(TestDisplay& display, ::Window window, int tag, int scale, double* meanError) {
-    const ka813::PanelControl* control = ka813::panelControl(tag);
-    if (!control)
-        return -1;
+namespace {
+
+// The frame of `image` that best explains the window's pixels at the layout
+// point (left, top).
+int bestFrame(TestDisplay& display, ::Window window, int image, int frames, int layoutLeft,
+              int layoutTop, int scale, double* meanError) {
     const Picture& background = resourcePicture(ka813::kBackgroundImage, scale);
-    const Picture& strip = resourcePicture(control->image, scale);
-    const int frames = ka813::framesOf(control->kind);
+    const Picture& strip = resourcePicture(image, scale);
     const int width = strip.width, height = strip.height / frames;
-    const int left = control->left * scale, top = control->top * scale;
+    const int left = layoutLeft * scale, top = layoutTop * scale;
     const auto shown = display.grab(window, left, top, width, height);
     if (shown.size() != static_cast<size_t>(width * height) || background.bgra.empty())
         return -1;
@@ -69,6 +70,23 @@ int shownImage(TestDisplay& display, ::Window window, int tag, int scale, double
     if (meanError)
         *meanError = bestError / (3.0 * width * height);
     return best;
+}
+
+}  // namespace
+
+int shownImage(TestDisplay& display, ::Window window, int tag, int scale, double* meanError) {
+    const ka813::PanelControl* control = ka813::panelControl(tag);
+    if (!control)
+        return -1;
+    return bestFrame(display, window, control->image, ka813::framesOf(control->kind), control->left,
+                     control->top, scale, meanError);
+}
+
+int shownLight(TestDisplay& display, ::Window window, ka813::PanelMeter meter, int scale,
+               double* meanError) {
+    const ka813::PanelLight& light = ka813::kPanelLights[static_cast<int>(meter)];
+    return bestFrame(display, window, ka813::kLevelLightImage, ka813::kLightFrames, light.left,
+                     light.top, scale, meanError);
 }
 
 }  // namespace paneltest

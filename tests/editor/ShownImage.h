@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "editor/PanelLayout.h"
+// After the layout: Xlib's macros would clash with its names.
 #include "XTestSupport.h"
 
 namespace paneltest {
@@ -20,6 +22,10 @@ const Picture& resourcePicture(int id, int scale = 1);
 // the window shows over the control tagged `tag`, at the panel's scale, and
 // how well it does; -1 when nothing could be read.
 int shownImage(TestDisplay& display, ::Window window, int tag, int scale = 1,
+               double* meanError = nullptr);
+
+// The same for a level light, by meter: 0 dark, 1 green, 2 amber, 3 red.
+int shownLight(TestDisplay& display, ::Window window, ka813::PanelMeter meter, int scale = 1,
                double* meanError = nullptr);
 
 }  // namespace paneltest

@@ -2,7 +2,7 @@
 // every input would leave little time for the calls being fuzzed.
 #include "shell/EditorFactory.h"
 
-AEffEditor* createEditor(AudioEffectX*)
+AEffEditor* createEditor(AudioEffectX*, const ka813::EffectCore&)
 {
     return nullptr;
 }
