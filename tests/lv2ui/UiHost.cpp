@@ -137,6 +137,10 @@ int shownImage(paneltest::TestDisplay& display, ::Window window, int tag) {
     return paneltest::shownImage(display, window, tag);
 }
 
+int shownLight(paneltest::TestDisplay& display, ::Window window, ka813::PanelMeter meter) {
+    return paneltest::shownLight(display, window, meter);
+}
+
 bool idleUntilPainted(UiHost& host, paneltest::TestDisplay& display) {
     const paneltest::Picture& back = paneltest::resourcePicture(ka813::kBackgroundImage);
     if (back.bgra.empty())

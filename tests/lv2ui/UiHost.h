@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "editor/PanelLayout.h"
+// After the layout: Xlib's macros would clash with its names.
 #include "tests/editor/XTestSupport.h"
 
 namespace lv2uitest {
@@ -82,6 +84,8 @@ private:
 // best explains what `window` shows over the control with the tag, drawn at
 // the plain scale over the panel's background; -1 when it cannot be read.
 int shownImage(paneltest::TestDisplay& display, ::Window window, int tag);
+// The same for the level light of a meter: 0 dark, 1 green, 2 amber, 3 red.
+int shownLight(paneltest::TestDisplay& display, ::Window window, ka813::PanelMeter meter);
 
 // Idles the UI until its background shows in its window.
 bool idleUntilPainted(UiHost& host, paneltest::TestDisplay& display);

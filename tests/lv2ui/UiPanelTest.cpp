@@ -161,6 +161,32 @@ TEST_F(LV2Panel, ControlsShowThePortsOfTheSelectedModes) {
     EXPECT_TRUE(host->calls().empty()) << "the host's own values are not written back";
 }
 
+// The level outputs as the host reports them: the lights show them from the
+// next idle on, and nothing is written back.
+TEST_F(LV2Panel, LevelLightsShowTheLevelPortsAtTheNextIdle) {
+    openPainted();
+    const struct {
+        float inputDb, outputDb;
+        int input, output;  // 0 dark, 1 green, 2 amber, 3 red
+    } kSteps[] = {
+        {-30.f, -20.f, 1, 1}, {-9.f, -3.f, 2, 2}, {0.f, 2.5f, 3, 3}, {-70.f, -70.f, 0, 0}, {-50.f, 0.f, 1, 3},
+    };
+    int shown[2] = {0, 0};
+    for (const auto& step : kSteps) {
+        SCOPED_TRACE(testing::Message() << step.inputDb << " / " << step.outputDb << " dBFS");
+        host->portEvent(lv2::kInputLevelPort, step.inputDb);
+        host->portEvent(lv2::kOutputLevelPort, step.outputDb);
+        EXPECT_EQ(shownLight(display, host->widget(), PanelMeter::input), shown[0]);
+        EXPECT_EQ(shownLight(display, host->widget(), PanelMeter::output), shown[1]);
+        host->idle();
+        EXPECT_EQ(shownLight(display, host->widget(), PanelMeter::input), step.input);
+        EXPECT_EQ(shownLight(display, host->widget(), PanelMeter::output), step.output);
+        shown[0] = step.input;
+        shown[1] = step.output;
+    }
+    EXPECT_TRUE(host->calls().empty());
+}
+
 // A click on a mode switch writes its port inside a touch and the knobs
 // follow the mode it selected.
 TEST_F(LV2Panel, ClickedModeSwitchWritesItsPortAndMovesTheKnobs) {
