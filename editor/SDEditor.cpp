@@ -84,8 +84,8 @@ bool SDEditor::open(void* parentWindow) {
         newFrame->addView(control);
         made[entry.tag] = control;
     }
-    // The lights come after every control: clicks never reach them, and the
-    // controls keep the first places in the frame.
+    // The lights come after every control, which keep their places in the
+    // frame; they take no clicks, so none is lost under them.
     CLight* madeLights[kNumPanelMeters] = {};
     for (const PanelLight& entry : kPanelLights) {
         CBitmap* strip = images[kLevelLightImage];
