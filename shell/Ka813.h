@@ -35,7 +35,7 @@ public:
     int32_t getVendorVersion() override;
 
     // The amplifier as it stands, for inspection while no audio runs.
-    const AmpModel& model() const { return core.model(); }
+    const ka813::AmpModel& model() const { return core.model(); }
 
 private:
     void valueChanged(const ka813::ChangeReport& report) override;
