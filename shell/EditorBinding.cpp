@@ -10,9 +10,9 @@
 #include "shell/EditorFactory.h"
 #include "shell/ParameterTable.h"
 
-namespace {
+namespace ka813 {
 
-using namespace ka813;
+namespace {
 
 // The panel tags its controls with our parameter indices; they must be ours.
 constexpr std::pair<int32_t, int32_t> kTagsAndIndices[] = {
@@ -108,3 +108,5 @@ private:
 }  // namespace
 
 AEffEditor* createEditor(AudioEffectX* effect) { return effect ? new PanelEditor(effect) : nullptr; }
+
+}  // namespace ka813

@@ -3,9 +3,13 @@
 // defines its own, and without an editor the effect runs headless.
 #pragma once
 
+namespace ka813 {
+
 class AEffEditor;
 class AudioEffectX;
 
 // Returns a new editor that has already registered itself with the effect
 // (setEditor), or nullptr when there is none.
 AEffEditor* createEditor(AudioEffectX* effect);
+
+}  // namespace ka813

@@ -2,7 +2,11 @@
 // every input would leave little time for the calls being fuzzed.
 #include "shell/EditorFactory.h"
 
+namespace ka813 {
+
 AEffEditor* createEditor(AudioEffectX*)
 {
     return nullptr;
 }
+
+}  // namespace ka813
