@@ -4,6 +4,8 @@
 // the panel knows nothing else of the effect or of the host.
 #include <cstdint>
 
+namespace ka813 {
+
 class EditorEffect {
 public:
     virtual float getParameter(int32_t index) = 0;
@@ -18,3 +20,5 @@ public:
 protected:
     ~EditorEffect() = default;
 };
+
+}  // namespace ka813

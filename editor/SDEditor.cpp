@@ -8,7 +8,8 @@
 #include "editor/platform/Platform.h"
 
 using namespace VSTGUI;
-using namespace ka813;
+
+namespace ka813 {
 
 namespace {
 
@@ -148,3 +149,5 @@ int32_t SDEditor::scaleToOpenAt() const { return hostScale ? hostScale : uiScale
 CControl* SDEditor::controlForTag(int32_t tag) const {
     return frame && validTag(tag) ? controls[tag] : nullptr;
 }
+
+}  // namespace ka813

@@ -11,6 +11,8 @@ namespace VSTGUI {
 class CBitmap;
 }
 
+namespace ka813 {
+
 class SDEditor : public AEffGUIEditor, public VSTGUI::CControlListener {
 public:
     explicit SDEditor(EditorEffect* effect);
@@ -34,7 +36,7 @@ public:
     void setHostScale(int32_t hostScale);
 
 private:
-    VSTGUI::CControl* controls[ka813::kNumTags] = {};
+    VSTGUI::CControl* controls[kNumTags] = {};
     VSTGUI::CBitmap* hBackground = nullptr;  // at the plain scale: the layout's size
     int32_t scale = 1;
     int32_t hostScale = 0;
@@ -46,3 +48,5 @@ private:
     std::atomic<uint32_t> changedTags{0};
     static_assert(ka813::kNumTags <= 32, "one bit per tag");
 };
+
+}  // namespace ka813

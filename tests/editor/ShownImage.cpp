@@ -8,7 +8,7 @@
 #include "editor/PanelLayout.h"
 #include "editor/platform/Platform.h"
 
-namespace paneltest {
+namespace ka813::paneltest {
 
 const Picture& resourcePicture(int id, int scale) {
     static std::map<std::pair<int, int>, Picture> cache;
@@ -71,4 +71,4 @@ int shownImage(TestDisplay& display, ::Window window, int tag, int scale, double
     return best;
 }
 
-}  // namespace paneltest
+}  // namespace ka813::paneltest

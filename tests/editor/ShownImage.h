@@ -6,7 +6,7 @@
 
 #include "XTestSupport.h"
 
-namespace paneltest {
+namespace ka813::paneltest {
 
 // Decoded resources, to tell which image a control shows.
 struct Picture {
@@ -22,4 +22,4 @@ const Picture& resourcePicture(int id, int scale = 1);
 int shownImage(TestDisplay& display, ::Window window, int tag, int scale = 1,
                double* meanError = nullptr);
 
-}  // namespace paneltest
+}  // namespace ka813::paneltest

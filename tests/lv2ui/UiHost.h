@@ -14,7 +14,7 @@
 
 #include "tests/editor/XTestSupport.h"
 
-namespace lv2uitest {
+namespace ka813::lv2uitest {
 
 struct HostCall {
     enum Kind { Write, Touch, Release } kind;
@@ -86,4 +86,4 @@ int shownImage(paneltest::TestDisplay& display, ::Window window, int tag);
 // Idles the UI until its background shows in its window.
 bool idleUntilPainted(UiHost& host, paneltest::TestDisplay& display);
 
-}  // namespace lv2uitest
+}  // namespace ka813::lv2uitest
