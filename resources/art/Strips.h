@@ -6,7 +6,7 @@
 
 #include <cairo.h>
 
-namespace panelart {
+namespace ka813::panelart {
 
 // One of the knob images: square frames, the pointer turning from about
 // 7 o'clock (first frame) clockwise to about 5 o'clock (last frame).
@@ -22,4 +22,4 @@ cairo_surface_t* makeChannelSwitchStrip(int scale);
 // Two frames: lever down, then lever up.
 cairo_surface_t* makeToggleStrip(int scale);
 
-} // namespace panelart
+} // namespace ka813::panelart

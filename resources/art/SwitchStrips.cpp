@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-namespace panelart {
+namespace ka813::panelart {
 
 namespace {
 
@@ -123,4 +123,4 @@ cairo_surface_t* makeChannelSwitchStrip(int scale) {
     });
 }
 
-} // namespace panelart
+} // namespace ka813::panelart
