@@ -12,7 +12,7 @@
 #include "tools/render/DefaultPlugin.h"
 #include "dsp/ChainPath.h"
 
-using namespace rtf;
+using namespace ka813::rtf;
 
 namespace {
 
@@ -176,7 +176,7 @@ int main(int argc, char** argv)
     std::vector<std::string> pathOf(options.plugins.size());
     if (ours) {
         for (auto twoLane = options.twoLane.rbegin(); twoLane != options.twoLane.rend(); ++twoLane) {
-            options.plugins.insert(options.plugins.begin(), *twoLane ? std::string(KA813_TWO_LANE_PLUGIN) : render::defaultPluginPath());
+            options.plugins.insert(options.plugins.begin(), *twoLane ? std::string(KA813_TWO_LANE_PLUGIN) : ka813::render::defaultPluginPath());
             pathOf.insert(pathOf.begin(), *twoLane ? ka813::pathName(ka813::Path::kTwoLane)
                                                    : ka813::pathName(ka813::fastestPath()));
         }
