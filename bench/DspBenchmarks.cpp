@@ -15,6 +15,8 @@
 #include "dsp/ToneStack.h"
 #include "dsp/TriodeStage.h"
 
+using namespace ka813;
+
 namespace {
 
 constexpr int kBlock = 256;
@@ -186,7 +188,7 @@ BENCHMARK(BM_TriodeStepperTwoLane);
 // Four stages in one 256-bit register, as the AVX2 path steps them.
 void BM_TriodeFourLanesAvx2(benchmark::State& state)
 {
-    if (ampchain::fastestPath() != ampchain::Path::kAvx2) {
+    if (ka813::fastestPath() != ka813::Path::kAvx2) {
         state.SkipWithError("this processor has no AVX2");
         return;
     }
@@ -199,7 +201,7 @@ void BM_TriodeFourLanesAvx2(benchmark::State& state)
         for (int n = 0; n < kBlock; ++n)
             for (int i = 0; i < 4; ++i)
                 block[4 * n + i] = input[n] + i;
-        ampchain::stepFourTriodesAvx2(lanes, block.data(), kBlock, kRate);
+        ka813::stepFourTriodesAvx2(lanes, block.data(), kBlock, kRate);
         benchmark::DoNotOptimize(block);
     }
     countSamples(state);
@@ -274,10 +276,10 @@ enum class Glides { kNone, kSwitches, kChannel };
 
 // A whole channel over a chunk of 64 frames at 4x (256 samples), in a mode,
 // layout and path; per oversampled sample (of both sides in stereo).
-void runChannelChunk(benchmark::State& state, bool channelB, bool stereo, ampchain::Path path,
+void runChannelChunk(benchmark::State& state, bool channelB, bool stereo, ka813::Path path,
                      Glides glides = Glides::kNone)
 {
-    if (path == ampchain::Path::kAvx2 && ampchain::fastestPath() != ampchain::Path::kAvx2) {
+    if (path == ka813::Path::kAvx2 && ka813::fastestPath() != ka813::Path::kAvx2) {
         state.SkipWithError("this processor has no AVX2");
         return;
     }
@@ -295,20 +297,20 @@ void runChannelChunk(benchmark::State& state, bool channelB, bool stereo, ampcha
     model->chainPath = path;
     std::array<double, kBlock / 4> drives;
     drives.fill(model->driveB);
-    ampchain::FrameValues frames{};
+    ka813::FrameValues frames{};
     frames.driveA = frames.driveB = drives.data();
     frames.shift = 2;
     frames.contourA = model->contourAShaped;
     frames.contourB = model->contourBShaped;
-    const ampchain::Circuit circuit{model->channelB == 1,
-                                    glides != Glides::kNone ? ampchain::Form::kGliding
-                                    : (model->channelB == 1 ? model->highGainB : model->crunchA) == 1
-                                        ? ampchain::Form::kSecond
-                                        : ampchain::Form::kFirst};
+    const ka813::Circuit circuit{model->channelB == 1,
+                                 glides != Glides::kNone ? ka813::Form::kGliding
+                                 : (model->channelB == 1 ? model->highGainB : model->crunchA) == 1
+                                     ? ka813::Form::kSecond
+                                     : ka813::Form::kFirst};
     std::array<double, kBlock / 4> halfWay, ones4;
     halfWay.fill(0.5);
     ones4.fill(1.0);
-    for (int32_t g = 0; g < ampchain::kGlideCount; ++g)
+    for (int32_t g = 0; g < ka813::kGlideCount; ++g)
         frames.glideA[g] = frames.glideB[g] = halfWay.data();
     frames.gainsOverCleanA = ones4.data();
     if (glides == Glides::kChannel)
@@ -321,31 +323,31 @@ void runChannelChunk(benchmark::State& state, bool channelB, bool stereo, ampcha
         if (stereo) {
             for (int n = 0; n < kBlock; ++n)
                 pairs[n] = DoublePair(left[n], right[n]);
-            ampchain::processChannelChunk(*model, circuit, model->oversampledRate, model->left, model->right,
-                                          pairs.data(), kBlock, frames);
+            ka813::processChannelChunk(*model, circuit, model->oversampledRate, model->left, model->right,
+                                       pairs.data(), kBlock, frames);
             benchmark::DoNotOptimize(pairs);
         } else {
             ones = left;
-            ampchain::processChannelChunk(*model, circuit, model->oversampledRate, model->left, model->left,
-                                          ones.data(), kBlock, frames);
+            ka813::processChannelChunk(*model, circuit, model->oversampledRate, model->left, model->left,
+                                       ones.data(), kBlock, frames);
             benchmark::DoNotOptimize(ones);
         }
     }
     countSamples(state);
 }
-BENCHMARK_CAPTURE(runChannelChunk, A_mono_two_lane, false, false, ampchain::Path::kTwoLane);
-BENCHMARK_CAPTURE(runChannelChunk, A_mono_avx2, false, false, ampchain::Path::kAvx2);
-BENCHMARK_CAPTURE(runChannelChunk, A_stereo_two_lane, false, true, ampchain::Path::kTwoLane);
-BENCHMARK_CAPTURE(runChannelChunk, A_stereo_avx2, false, true, ampchain::Path::kAvx2);
-BENCHMARK_CAPTURE(runChannelChunk, B_high_mono_two_lane, true, false, ampchain::Path::kTwoLane);
-BENCHMARK_CAPTURE(runChannelChunk, B_high_mono_avx2, true, false, ampchain::Path::kAvx2);
-BENCHMARK_CAPTURE(runChannelChunk, B_high_stereo_two_lane, true, true, ampchain::Path::kTwoLane);
-BENCHMARK_CAPTURE(runChannelChunk, B_high_stereo_avx2, true, true, ampchain::Path::kAvx2);
+BENCHMARK_CAPTURE(runChannelChunk, A_mono_two_lane, false, false, ka813::Path::kTwoLane);
+BENCHMARK_CAPTURE(runChannelChunk, A_mono_avx2, false, false, ka813::Path::kAvx2);
+BENCHMARK_CAPTURE(runChannelChunk, A_stereo_two_lane, false, true, ka813::Path::kTwoLane);
+BENCHMARK_CAPTURE(runChannelChunk, A_stereo_avx2, false, true, ka813::Path::kAvx2);
+BENCHMARK_CAPTURE(runChannelChunk, B_high_mono_two_lane, true, false, ka813::Path::kTwoLane);
+BENCHMARK_CAPTURE(runChannelChunk, B_high_mono_avx2, true, false, ka813::Path::kAvx2);
+BENCHMARK_CAPTURE(runChannelChunk, B_high_stereo_two_lane, true, true, ka813::Path::kTwoLane);
+BENCHMARK_CAPTURE(runChannelChunk, B_high_stereo_avx2, true, true, ka813::Path::kAvx2);
 // The cost of a switch's glide, and of the channel switch's.
-BENCHMARK_CAPTURE(runChannelChunk, A_stereo_gliding_avx2, false, true, ampchain::Path::kAvx2, Glides::kSwitches);
-BENCHMARK_CAPTURE(runChannelChunk, B_stereo_gliding_avx2, true, true, ampchain::Path::kAvx2, Glides::kSwitches);
-BENCHMARK_CAPTURE(runChannelChunk, AB_stereo_gliding_avx2, true, true, ampchain::Path::kAvx2, Glides::kChannel);
-BENCHMARK_CAPTURE(runChannelChunk, B_stereo_gliding_two_lane, true, true, ampchain::Path::kTwoLane,
+BENCHMARK_CAPTURE(runChannelChunk, A_stereo_gliding_avx2, false, true, ka813::Path::kAvx2, Glides::kSwitches);
+BENCHMARK_CAPTURE(runChannelChunk, B_stereo_gliding_avx2, true, true, ka813::Path::kAvx2, Glides::kSwitches);
+BENCHMARK_CAPTURE(runChannelChunk, AB_stereo_gliding_avx2, true, true, ka813::Path::kAvx2, Glides::kChannel);
+BENCHMARK_CAPTURE(runChannelChunk, B_stereo_gliding_two_lane, true, true, ka813::Path::kTwoLane,
                   Glides::kSwitches);
 
 }  // namespace

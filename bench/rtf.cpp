@@ -12,7 +12,7 @@
 #include "tools/render/DefaultPlugin.h"
 #include "dsp/ChainPath.h"
 
-using namespace rtf;
+using namespace ka813::rtf;
 
 namespace {
 
@@ -176,9 +176,9 @@ int main(int argc, char** argv)
     std::vector<std::string> pathOf(options.plugins.size());
     if (ours) {
         for (auto twoLane = options.twoLane.rbegin(); twoLane != options.twoLane.rend(); ++twoLane) {
-            options.plugins.insert(options.plugins.begin(), *twoLane ? std::string(KA813_TWO_LANE_PLUGIN) : render::defaultPluginPath());
-            pathOf.insert(pathOf.begin(), *twoLane ? ampchain::pathName(ampchain::Path::kTwoLane)
-                                                   : ampchain::pathName(ampchain::fastestPath()));
+            options.plugins.insert(options.plugins.begin(), *twoLane ? std::string(KA813_TWO_LANE_PLUGIN) : ka813::render::defaultPluginPath());
+            pathOf.insert(pathOf.begin(), *twoLane ? ka813::pathName(ka813::Path::kTwoLane)
+                                                   : ka813::pathName(ka813::fastestPath()));
         }
     }
     if (options.plugins.empty())
@@ -252,7 +252,7 @@ int main(int argc, char** argv)
                                               high ? "high" : "low", ampLabel(amp), block);
                                 // The fastest path must keep up with 140x (75x in high quality);
                                 // the fallback with 100x (55x).
-                                const bool twoLane = chainPath == ampchain::pathName(ampchain::Path::kTwoLane);
+                                const bool twoLane = chainPath == ka813::pathName(ka813::Path::kTwoLane);
                                 const double goal = twoLane ? (high ? 55.0 : 100.0) : (high ? 75.0 : 140.0);
                                 // The slowest block at most three times the mean cost.
                                 if (rate == 44100.0 && stereo) {

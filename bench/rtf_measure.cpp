@@ -9,7 +9,7 @@
 #include "tools/render/BlockRunner.h"
 #include "tools/render/GuitarRiff.h"
 
-namespace rtf {
+namespace ka813::rtf {
 
 namespace {
 
@@ -165,4 +165,4 @@ bool measure(const PluginInfo& info, const Case& c, double signalSeconds, double
     return true;
 }
 
-}  // namespace rtf
+}  // namespace ka813::rtf

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace rtf {
+namespace ka813::rtf {
 
 // What our effect lets the run choose through its parameters; a peer has
 // none of these and runs as it loads.
@@ -53,4 +53,4 @@ bool probe(const std::string& path, PluginInfo& info, std::string* error);
 bool measure(const PluginInfo& plugin, const Case& c, double signalSeconds, double silenceSeconds,
              Measurement& result, std::string* error);
 
-}  // namespace rtf
+}  // namespace ka813::rtf

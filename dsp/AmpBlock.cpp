@@ -11,7 +11,7 @@
 #include "dsp/HalfBandLanes.h"
 #include "dsp/ParameterCurves.h"
 
-namespace ampchain {
+namespace ka813 {
 
 // Per-frame values of a chunk, worked out before the chain runs.
 struct ChunkValues {
@@ -42,16 +42,12 @@ struct ChunkValues {
     }
 };
 
-}  // namespace ampchain
-
 namespace {
 
 inline double antiDenormalAt(int32_t framesLeft, double period)
 {
     return kAntiDenormalAmplitude * std::sin(framesLeft * kAntiDenormalPhase * period);
 }
-
-using ampchain::kChunkFrames;
 
 // A value per side to and from the lanes of the resamplers, [left, right]
 // in the low two; in mono the one side fills every lane.
@@ -83,14 +79,14 @@ public:
     {
     }
 
-    void run(const Float* x, Float* y, int32_t frames, const ampchain::ChunkValues& values, int32_t factor)
+    void run(const Float* x, Float* y, int32_t frames, const ChunkValues& values, int32_t factor)
     {
         const int32_t shift = factor < 4 ? 1 : (factor == 4 ? 2 : 3);
         Lane c[8 * kChunkFrames];
         up(x, frames, values.inputGain, factor, c);
-        const ampchain::FrameValues frameValues = values.forChain(shift);
-        ampchain::processChannelChunk(model, values.circuit, rate, l, r, c, static_cast<size_t>(frames << shift),
-                                      frameValues);
+        const FrameValues frameValues = values.forChain(shift);
+        processChannelChunk(model, values.circuit, rate, l, r, c, static_cast<size_t>(frames << shift),
+                            frameValues);
         down(c, frames, factor, y);
     }
 
@@ -270,7 +266,7 @@ void AmpModel::processBlock(const float* const* inputs, float* const* outputs, i
     cacheAntiDenormal(frames);
     // Settings only change between blocks; what moves within one is worked
     // out frame by frame for a chunk before the chain runs over it.
-    ampchain::ChunkValues chunk;
+    ChunkValues chunk;
     for (int32_t start = 0; start < frames; start += chunk.frames) {
         chunk.frames = chunkLength(frames - start);
         smoothGains(chunk);
@@ -306,7 +302,7 @@ int32_t AmpModel::chunkLength(int32_t framesLeft) const
     return fadeFramesLeft > 0 && fadeFramesLeft < count ? fadeFramesLeft : count;
 }
 
-void AmpModel::smoothGains(ampchain::ChunkValues& chunk)
+void AmpModel::smoothGains(ChunkValues& chunk)
 {
     for (int32_t i = 0; i < chunk.frames; ++i) {
         inputGain = kGlideTarget * inputGainTarget + kGlideKeep * inputGain;
@@ -321,9 +317,8 @@ void AmpModel::smoothGains(ampchain::ChunkValues& chunk)
 // The switches' positions frame by frame, while any of a channel's moves.
 // The channel that does not run, and does not glide in, takes its switches
 // at once.
-void AmpModel::glideSwitches(ampchain::ChunkValues& chunk)
+void AmpModel::glideSwitches(ChunkValues& chunk)
 {
-    using ampchain::kGlideCount;
     double targetA[kGlideCount], targetB[kGlideCount];
     glideTargets(targetA, targetB);
     chunk.channelMoves = !channelGlide.restsAt(channelB);
@@ -354,9 +349,8 @@ void AmpModel::glideSwitches(ampchain::ChunkValues& chunk)
 // The running channel's design for its mode switch, or both of its designs
 // mixed while any of its switches moves. (While the channel switch moves,
 // the chain runs both channels gliding, whatever this says.)
-ampchain::Circuit AmpModel::circuitFor(const ampchain::ChunkValues& chunk) const
+Circuit AmpModel::circuitFor(const ChunkValues& chunk) const
 {
-    using ampchain::Form;
     const bool onB = channelB == 1;
     if (onB ? chunk.glidesB : chunk.glidesA)
         return {onB, Form::kGliding};
@@ -366,7 +360,7 @@ ampchain::Circuit AmpModel::circuitFor(const ampchain::ChunkValues& chunk) const
 // The tone knobs towards their settings by a chunk's worth, and each
 // channel's contour gain from its contour knob as it stands. The channel that
 // does not run takes its knobs at once.
-void AmpModel::slewToneKnobs(ampchain::ChunkValues& chunk)
+void AmpModel::slewToneKnobs(ChunkValues& chunk)
 {
     const double a[4] = {lowA, midA, highA, contourA};
     const double b[4] = {lowB, midB, highB, contourB};
@@ -387,7 +381,7 @@ void AmpModel::slewToneKnobs(ampchain::ChunkValues& chunk)
 // The chunk's inputs through the chain and out at the volume.
 template <class Lane>
 void AmpModel::playChunk(const float* const* inputs, float* const* outputs, int32_t start, int32_t frames,
-                         const ampchain::ChunkValues& chunk)
+                         const ChunkValues& chunk)
 {
     using Float = typename LaneTraits<Lane>::Float;
     constexpr bool bothSides = std::is_same<Lane, DoublePair>::value;
@@ -416,7 +410,7 @@ void AmpModel::readInputs(const float* const* inputs, int32_t start, int32_t fra
 // For a while after a rebuild, the configuration it replaced runs on and the
 // output cross-fades from it.
 template <class Lane, class Float>
-void AmpModel::fadeFromReplaced(const Float* x, Float* y, const ampchain::ChunkValues& chunk)
+void AmpModel::fadeFromReplaced(const Float* x, Float* y, const ChunkValues& chunk)
 {
     constexpr bool bothSides = std::is_same<Lane, DoublePair>::value;
     Float old[kChunkFrames];
@@ -439,3 +433,5 @@ void AmpModel::recoverFromRunaway(float* const* outputs, int32_t frames)
     std::memset(outputs[1], 0, sizeof(float) * static_cast<size_t>(frames));
     settle();
 }
+
+}  // namespace ka813

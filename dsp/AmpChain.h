@@ -16,7 +16,7 @@
 #include "dsp/ChainPath.h"
 #include "dsp/ChannelCircuit.h"
 
-namespace ampchain {
+namespace ka813 {
 
 // The chain cut into segments, one triode each with what follows it, run
 // skewed: at step t segment s takes sample t - s. The segments of one step
@@ -152,4 +152,4 @@ inline void processChannelChunk(const AmpModel& model, Circuit circuit, const do
         samples[i] = glide(samples[i], b[i], position[i >> shift]);
 }
 
-}  // namespace ampchain
+}  // namespace ka813

@@ -28,6 +28,8 @@
 #include "dsp/ChainPath.h"
 #include "dsp/ChannelCircuit.h"
 
+namespace ka813 {
+
 namespace {
 
 // One side's value (mono).
@@ -397,7 +399,7 @@ inline void runStages(Channel& channel, Lane* samples, size_t count, TriodeBank<
 // A channel with its triodes in the banks above.
 template <class Channel, class Lane>
 void runChannel(const AmpModel& model, const double& rate, AmpSide& l, AmpSide& r, Lane* samples,
-                size_t count, const ampchain::FrameValues& frames)
+                size_t count, const FrameValues& frames)
 {
     constexpr size_t first = Channel::kFirstTriode;
     Channel channel(model, l, r, samples, frames);
@@ -408,17 +410,15 @@ void runChannel(const AmpModel& model, const double& rate, AmpSide& l, AmpSide& 
 }
 
 template <class Lane>
-void processChunk(const AmpModel& model, ampchain::Circuit circuit, const double& rate, AmpSide& l, AmpSide& r,
-                  Lane* samples, size_t count, const ampchain::FrameValues& frames)
+void processChunk(const AmpModel& model, Circuit circuit, const double& rate, AmpSide& l, AmpSide& r,
+                  Lane* samples, size_t count, const FrameValues& frames)
 {
-    ampchain::forCircuit<Lane>(circuit, [&](auto tag) {
+    forCircuit<Lane>(circuit, [&](auto tag) {
         runChannel<typename decltype(tag)::Type>(model, rate, l, r, samples, count, frames);
     });
 }
 
 }  // namespace
-
-namespace ampchain {
 
 void processChannelChunkAvx2(const AmpModel& model, Circuit circuit, const double& rate, AmpSide& l,
                              AmpSide& r, int32_t sides, double* samples, size_t count,
@@ -440,4 +440,4 @@ void stepFourTriodesAvx2(TriodeStage* const (&stages)[4], double* inputs, size_t
     quad.store();
 }
 
-}  // namespace ampchain
+}  // namespace ka813

@@ -13,9 +13,9 @@
 #include "dsp/CircuitValues.h"
 #include "dsp/Glide.h"
 
-namespace ampchain {
+namespace ka813 {
+
 struct ChunkValues;
-}
 
 struct AmpModel : AmpSettings {
     // The oversampling factor for a host rate and quality: 4 below 50 kHz,
@@ -56,19 +56,19 @@ struct AmpModel : AmpSettings {
 
     // The code that runs the chain: the fastest this processor has. Tests
     // may choose the other.
-    ampchain::Path chainPath = ampchain::fastestPath();
+    Path chainPath = fastestPath();
 
     // Gains glided per frame towards their targets.
     double inputGain = 0.0, driveA = 0.0, driveB = 0.0;
 
     // The switches that alter the circuit, where they stand on their way
     // to the settings: per channel Bottom, Bright, Focus and the mode switch
-    // (by ampchain::GlidingSwitch), then the channel switch.
-    Glide glideA[ampchain::kGlideCount] = {Glide(kSwitchGlideSeconds), Glide(kSwitchGlideSeconds),
-                                           Glide(kSwitchGlideSeconds),
-                                           Glide(kToCrunchGlideSeconds, kToCleanGlideSeconds)};
-    Glide glideB[ampchain::kGlideCount] = {Glide(kSwitchGlideSeconds), Glide(kSwitchGlideSeconds),
-                                           Glide(kSwitchGlideSeconds), Glide(kSwitchGlideSeconds)};
+    // (by GlidingSwitch), then the channel switch.
+    Glide glideA[kGlideCount] = {Glide(kSwitchGlideSeconds), Glide(kSwitchGlideSeconds),
+                                 Glide(kSwitchGlideSeconds),
+                                 Glide(kToCrunchGlideSeconds, kToCleanGlideSeconds)};
+    Glide glideB[kGlideCount] = {Glide(kSwitchGlideSeconds), Glide(kSwitchGlideSeconds),
+                                 Glide(kSwitchGlideSeconds), Glide(kSwitchGlideSeconds)};
     Glide channelGlide{kSwitchGlideSeconds};
     // The tone knobs as the tone stacks follow them, per channel low, mid,
     // high and contour: a jump slews there over a few chunks.
@@ -112,23 +112,25 @@ private:
     // Every switch position and tone knob at its setting.
     void settleGlides();
     // The switch positions' targets, 0 or 1.
-    void glideTargets(double (&a)[ampchain::kGlideCount], double (&b)[ampchain::kGlideCount]) const;
+    void glideTargets(double (&a)[kGlideCount], double (&b)[kGlideCount]) const;
 
     // The steps of processBlock. A block runs in chunks of up to
-    // ampchain::kChunkFrames frames; each chunk's per-frame values are worked
+    // kChunkFrames frames; each chunk's per-frame values are worked
     // out first, then the oversampled chain runs over all of them.
     void cacheAntiDenormal(int32_t frames);
     int32_t chunkLength(int32_t framesLeft) const;
-    void smoothGains(ampchain::ChunkValues& chunk);
-    void glideSwitches(ampchain::ChunkValues& chunk);
-    ampchain::Circuit circuitFor(const ampchain::ChunkValues& chunk) const;
-    void slewToneKnobs(ampchain::ChunkValues& chunk);
+    void smoothGains(ChunkValues& chunk);
+    void glideSwitches(ChunkValues& chunk);
+    Circuit circuitFor(const ChunkValues& chunk) const;
+    void slewToneKnobs(ChunkValues& chunk);
     template <class Lane>
     void playChunk(const float* const* inputs, float* const* outputs, int32_t start, int32_t frames,
-                   const ampchain::ChunkValues& chunk);
+                   const ChunkValues& chunk);
     template <class Float>
     void readInputs(const float* const* inputs, int32_t start, int32_t frames, int32_t count, Float* x);
     template <class Lane, class Float>
-    void fadeFromReplaced(const Float* x, Float* y, const ampchain::ChunkValues& chunk);
+    void fadeFromReplaced(const Float* x, Float* y, const ChunkValues& chunk);
     void recoverFromRunaway(float* const* outputs, int32_t frames);
 };
+
+}  // namespace ka813

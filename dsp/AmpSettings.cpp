@@ -6,6 +6,8 @@
 #include "dsp/CircuitValues.h"
 #include "dsp/ParameterCurves.h"
 
+namespace ka813 {
+
 // Clean channel A takes half the input gain (above its floor) and half the
 // drive gain of the other three modes.
 
@@ -43,3 +45,5 @@ void AmpSettings::setContourB(double position)
     contourBShaped = contourCurve(position);
     contourB = position;
 }
+
+}  // namespace ka813

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace ka813 {
+
 struct AmpSettings {
     // Parameter positions, nominally 0 to 1, never clamped. Switches are
     // 0 or 1.
@@ -54,3 +56,5 @@ struct AmpSettings {
     int32_t stereo = 0;
     int32_t highQuality = 0;  // doubles the oversampling factor
 };
+
+}  // namespace ka813

@@ -4,6 +4,7 @@
 #include "dsp/CircuitValues.h"
 #include "dsp/FilterDesign.h"
 
+namespace ka813 {
 
 int32_t AmpModel::factorFor(float hostRate, int32_t highQuality)
 {
@@ -63,23 +64,23 @@ void AmpModel::settleGains()
     settleGlides();
 }
 
-void AmpModel::glideTargets(double (&a)[ampchain::kGlideCount], double (&b)[ampchain::kGlideCount]) const
+void AmpModel::glideTargets(double (&a)[kGlideCount], double (&b)[kGlideCount]) const
 {
-    a[ampchain::kBottomGlide] = bottomA;
-    a[ampchain::kBrightGlide] = brightA;
-    a[ampchain::kFocusGlide] = focusA != 0 ? 1 : 0;
-    a[ampchain::kModeGlide] = crunchA;
-    b[ampchain::kBottomGlide] = bottomB;
-    b[ampchain::kBrightGlide] = brightB;
-    b[ampchain::kFocusGlide] = focusB != 0 ? 1 : 0;
-    b[ampchain::kModeGlide] = highGainB;
+    a[kBottomGlide] = bottomA;
+    a[kBrightGlide] = brightA;
+    a[kFocusGlide] = focusA != 0 ? 1 : 0;
+    a[kModeGlide] = crunchA;
+    b[kBottomGlide] = bottomB;
+    b[kBrightGlide] = brightB;
+    b[kFocusGlide] = focusB != 0 ? 1 : 0;
+    b[kModeGlide] = highGainB;
 }
 
 void AmpModel::settleGlides()
 {
-    double targetA[ampchain::kGlideCount], targetB[ampchain::kGlideCount];
+    double targetA[kGlideCount], targetB[kGlideCount];
     glideTargets(targetA, targetB);
-    for (int32_t g = 0; g < ampchain::kGlideCount; ++g) {
+    for (int32_t g = 0; g < kGlideCount; ++g) {
         glideA[g].settle(targetA[g]);
         glideB[g].settle(targetB[g]);
     }
@@ -191,3 +192,5 @@ void AmpModel::settleSide(AmpSide& side)
     for (TriodeStage& stage : side.triode)
         stage.settle();
 }
+
+}  // namespace ka813

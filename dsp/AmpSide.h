@@ -8,6 +8,8 @@
 #include "dsp/ToneStack.h"
 #include "dsp/TriodeStage.h"
 
+namespace ka813 {
+
 struct AmpSide {
     Biquad lowpass3k[3];  // channel B, 3000 Hz
     Biquad lowpass5k[3];  // [0], [1] channel B; [2] channel A; 5000 Hz
@@ -38,3 +40,5 @@ struct AmpSide {
 
     Biquad outputFilter;  // 2 Hz high-pass after the chain
 };
+
+}  // namespace ka813

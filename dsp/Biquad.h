@@ -4,6 +4,8 @@
 
 #include "dsp/Lanes.h"
 
+namespace ka813 {
+
 // Second-order section, direct form I, coefficients stored unnormalised:
 // invA0 scales the whole sum once per sample.
 struct Biquad {
@@ -184,3 +186,5 @@ inline void runGroup(OnePoleHighpass& l, OnePoleHighpass& r, Lane (&samples)[G])
 inline void Biquad::process(double& sample) { runAlone(*this, sample); }
 inline void OnePoleLowpass::process(double& sample) { runAlone(*this, sample); }
 inline void OnePoleHighpass::process(double& sample) { runAlone(*this, sample); }
+
+}  // namespace ka813

@@ -1,6 +1,6 @@
 #include "dsp/ChainPath.h"
 
-namespace ampchain {
+namespace ka813 {
 
 // A build made to measure the fallback leaves the AVX2 path out.
 Path fastestPath()
@@ -17,4 +17,4 @@ const char* pathName(Path path)
     return path == Path::kAvx2 ? "AVX2" : "two-lane";
 }
 
-}  // namespace ampchain
+}  // namespace ka813

@@ -8,11 +8,11 @@
 
 #include "dsp/Glide.h"
 
+namespace ka813 {
+
 struct AmpModel;
 struct AmpSide;
 struct TriodeStage;
-
-namespace ampchain {
 
 enum class Path : int32_t { kTwoLane, kAvx2 };
 
@@ -74,4 +74,4 @@ void processChannelChunkAvx2(const AmpModel& model, Circuit circuit, const doubl
 void stepFourTriodesAvx2(TriodeStage* const (&stages)[4], double* inputs, size_t count, const double& rate);
 #endif
 
-}  // namespace ampchain
+}  // namespace ka813

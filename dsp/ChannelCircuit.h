@@ -13,7 +13,7 @@
 #include "dsp/ChainPath.h"
 #include "dsp/CircuitValues.h"
 
-namespace ampchain {
+namespace ka813 {
 
 // The chain's output through the output scaling and the side's output high-pass.
 template <class Lane>
@@ -339,4 +339,4 @@ inline void forCircuit(Circuit circuit, const Run& run)
     }
 }
 
-}  // namespace ampchain
+}  // namespace ka813

@@ -5,6 +5,8 @@
 // place.
 #pragma once
 
+namespace ka813 {
+
 // The model's own value for two pi. It is deliberately not the exact constant:
 // every designer and the anti-denormal oscillator use this one, so filter corners
 // land where the tuned circuit expects them.
@@ -152,3 +154,5 @@ constexpr double kToneGlideSeconds = 0.05;
 // block times this times the oversampled period.
 constexpr double kAntiDenormalAmplitude = 1e-8;
 constexpr double kAntiDenormalPhase = 10000.0 * kTwoPi;
+
+}  // namespace ka813

@@ -4,6 +4,8 @@
 
 #include "dsp/CircuitValues.h"
 
+namespace ka813 {
+
 namespace {
 
 // Prewarped bilinear frequency of f at rate.
@@ -103,3 +105,5 @@ void setTimeConstant(OnePoleHighpass& section, double tau, double period)
     section.lastOutput = 0.0;
     section.lastInput = 0.0;
 }
+
+}  // namespace ka813

@@ -2,6 +2,8 @@
 
 #include "dsp/Biquad.h"
 
+namespace ka813 {
+
 // Bilinear designs with prewarping, K = tan(kTwoPi * f / rate * 0.5); the
 // analogue prototypes are normalised to s = 1 at f. f and rate in Hz, rate the
 // rate the section runs at. Every designer clears the section's history.
@@ -30,3 +32,5 @@ void designPeak(Biquad& section, double f, double Q, double g, double rate);
 void setTimeConstant(OnePoleLowpass& section, double tau, double period);
 // Highpass: m = tau / (T + tau); history cleared.
 void setTimeConstant(OnePoleHighpass& section, double tau, double period);
+
+}  // namespace ka813

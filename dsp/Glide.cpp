@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace ka813 {
+
 namespace {
 
 inline double towards(double position, double target, double step)
@@ -25,3 +27,5 @@ void Glide::run(double target, float hostRate, double* positions, int32_t frames
     for (int32_t i = 0; i < frames; ++i)
         positions[i] = at = towards(at, target, step);
 }
+
+}  // namespace ka813

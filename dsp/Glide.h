@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-namespace ampchain {
+namespace ka813 {
 
 // A channel's switches that glide, by their place among its positions.
 enum GlidingSwitch : int32_t { kBottomGlide, kBrightGlide, kFocusGlide, kModeGlide, kGlideCount };
@@ -20,8 +20,6 @@ inline Lane glide(const Lane a, const Lane b, double p)
 {
     return a + (b - a) * p;
 }
-
-}  // namespace ampchain
 
 // A position gliding in a straight line to its target over the travel 0 to
 // 1, at its own pace in each direction. A position or a target beyond the
@@ -48,3 +46,5 @@ private:
     double secondsUp, secondsDown;
     double at = 0.0;
 };
+
+}  // namespace ka813

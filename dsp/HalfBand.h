@@ -1,5 +1,7 @@
 #pragma once
 
+namespace ka813 {
+
 // All-pass coefficients of the polyphase IIR half-band filters, one set per 2x
 // stage: 12 for host rate <-> 2x, 8 for 2x <-> 4x, 4 for 4x <-> 8x. Even indices
 // form the first all-pass chain, odd indices the second.
@@ -75,3 +77,5 @@ struct HalfBandDownsampler : HalfBandChains<N> {
         return 0.5f * (a + b);
     }
 };
+
+}  // namespace ka813

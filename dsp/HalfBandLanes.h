@@ -9,6 +9,8 @@
 #include "dsp/HalfBand.h"
 #include "dsp/LaneRegisters.h"
 
+namespace ka813 {
+
 using ka813::simd::Float4;
 
 template <int N>
@@ -79,3 +81,5 @@ inline Float4 downOutput(Float4 chains)
 {
     return ka813::simd::mul(ka813::simd::splat4(0.5f), ka813::simd::pairSums(chains));
 }
+
+}  // namespace ka813

@@ -17,6 +17,8 @@
 
 #include "dsp/LaneRegisters.h"
 
+namespace ka813 {
+
 struct DoublePair {
     ka813::simd::Double2 v;  // low lane: left side, high lane: right side
 
@@ -119,3 +121,5 @@ inline void runAlone(Block& block, double& sample, const Arguments&... arguments
     runGroup(block, block, group, arguments...);
     sample = group[0];
 }
+
+}  // namespace ka813

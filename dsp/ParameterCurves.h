@@ -3,6 +3,8 @@
 // beyond the travel extrapolate.
 #pragma once
 
+namespace ka813 {
+
 // Drive knob to drive gain: 0.086128 at 0, 0.295166875 at 0.5, 0.996495 at 1.
 inline double driveCurve(double position)
 {
@@ -22,3 +24,5 @@ inline double contourCurve(double position)
 {
     return 0.5225 + 1.0298 * position - 0.1077 * position * position;
 }
+
+}  // namespace ka813

@@ -1,5 +1,7 @@
 #include "dsp/ParameterMapping.h"
 
+namespace ka813 {
+
 namespace {
 int32_t switchState(float position)
 {
@@ -37,3 +39,5 @@ AmpSettings settingsFor(const ParameterPositions& p)
     s.setVolume(p.volume);
     return s;
 }
+
+}  // namespace ka813

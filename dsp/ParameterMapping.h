@@ -5,6 +5,8 @@
 
 #include "dsp/AmpSettings.h"
 
+namespace ka813 {
+
 // A switch is in its second-named state from 0.5 up.
 constexpr bool switchIsOn(float position)
 {
@@ -26,3 +28,5 @@ struct ParameterPositions {
 // The settings these positions make. The input gain and channel A's drive
 // follow the mode the switches select now.
 AmpSettings settingsFor(const ParameterPositions& positions);
+
+}  // namespace ka813

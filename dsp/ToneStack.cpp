@@ -1,5 +1,7 @@
 #include "dsp/ToneStack.h"
 
+namespace ka813 {
+
 namespace {
 // No knob reaches this value, so the first sample after a design always
 // computes the coefficients.
@@ -151,3 +153,5 @@ void ToneStack::updateCoefficients(double bass, double mid, double treble, doubl
     B2 = (b1 * c + b2 * c2 - 3.0 * b3 * c3) * inv;
     B3 = (b1 * c - b2 * c2 + b3 * c3) * inv;
 }
+
+}  // namespace ka813

@@ -4,6 +4,8 @@
 
 #include "dsp/Lanes.h"
 
+namespace ka813 {
+
 // Passive treble/middle/bass network with a fourth resistor scaled by the
 // contour knob. Capacitors in farads, resistors in ohms.
 struct ToneStackComponents {
@@ -118,3 +120,5 @@ struct ToneStackStepper {
         storeLanes(z3, l.z3, r.z3);
     }
 };
+
+}  // namespace ka813

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace ka813 {
+
 namespace {
 // Grid current per volt squared of positive grid-to-cathode voltage.
 constexpr double kGridConductance = 0.000375;
@@ -97,3 +99,5 @@ void TriodeStage::setRate(double period)
     const double tau = (couplingResistorA + couplingResistorB) * couplingCapacitor;
     couplingCoefficient = tau / (tau + period);
 }
+
+}  // namespace ka813

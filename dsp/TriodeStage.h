@@ -4,6 +4,8 @@
 
 #include "dsp/Lanes.h"
 
+namespace ka813 {
+
 // Plate-to-cathode voltage of the triode (load line included) as a rational
 // function of the grid-to-cathode voltage v, degree six over six, stored
 // interleaved: p0, q1, p1, q2, p2, q3, p3, q4, p4, q5, p5, q6, p6.
@@ -203,3 +205,5 @@ inline void runGroup(TriodeStage& l, TriodeStage& r, Lane (&samples)[G], const d
 }
 
 inline void TriodeStage::process(double& sample, const double& rate) { runAlone(*this, sample, rate); }
+
+}  // namespace ka813

@@ -6,6 +6,8 @@
 
 using namespace VSTGUI;
 
+namespace ka813 {
+
 int32_t AEffGUIEditor::knobMode = 0;
 
 AEffGUIEditor::AEffGUIEditor(EditorEffect* editorEffect)
@@ -83,3 +85,5 @@ void AEffGUIEditor::doIdleStuff() {
         effect->masterIdle();
     inIdleStuff = false;
 }
+
+}  // namespace ka813

@@ -12,6 +12,8 @@ namespace VSTGUI {
 class CFrame;
 }
 
+namespace ka813 {
+
 class AEffGUIEditor : public VSTGUI::VSTGUIEditorInterface {
 public:
     explicit AEffGUIEditor(EditorEffect* effect);
@@ -52,3 +54,5 @@ protected:
     // Shared by every editor in the process; the knobs drag linearly whatever it holds.
     static int32_t knobMode;
 };
+
+}  // namespace ka813

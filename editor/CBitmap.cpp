@@ -102,7 +102,7 @@ bool CBitmap::loadFromPng(const uint8_t* pngData, size_t pngSize, int32_t imageS
     PngSource source{pngData, pngSize, 0};
     // Everything the error path looks at lives outside the jump.
     volatile int32_t rowsDone = 0;
-    platform::Image* volatile target = nullptr;
+    ka813::platform::Image* volatile target = nullptr;
 
     if (setjmp(png_jmpbuf(png)) == 0) {
         png_set_read_fn(png, &source, readFromMemory);
@@ -118,7 +118,7 @@ bool CBitmap::loadFromPng(const uint8_t* pngData, size_t pngSize, int32_t imageS
         width = static_cast<int32_t>(w);
         height = static_cast<int32_t>(h);
 
-        target = platform::Image::create(width, height, imageScale);
+        target = ka813::platform::Image::create(width, height, imageScale);
         if (target) {
             if (colorType == PNG_COLOR_TYPE_PALETTE)
                 png_set_palette_to_rgb(png);
@@ -173,7 +173,7 @@ void CBitmap::draw(CDrawContext* context, const CRect& rect, const CPoint& offse
         return;
     }
     CRect dest, clip;
-    if (platform::Surface* surface = targetOf(context, rect, dest, clip))
+    if (ka813::platform::Surface* surface = targetOf(context, rect, dest, clip))
         surface->copyImage(*image, dest, offset, clip);
 }
 
@@ -185,12 +185,12 @@ void CBitmap::drawTransparent(CDrawContext* context, const CRect& rect, const CP
 void CBitmap::drawAlphaBlend(CDrawContext* context, const CRect& rect, const CPoint& offset,
                              uint8_t alpha) {
     CRect dest, clip;
-    if (platform::Surface* surface = targetOf(context, rect, dest, clip))
+    if (ka813::platform::Surface* surface = targetOf(context, rect, dest, clip))
         surface->blendImage(*image, dest, offset, alpha, clip);
 }
 
-platform::Surface* CBitmap::targetOf(CDrawContext* context, const CRect& rect, CRect& dest,
-                                     CRect& clip) const {
+ka813::platform::Surface* CBitmap::targetOf(CDrawContext* context, const CRect& rect, CRect& dest,
+                                            CRect& clip) const {
     if (!image || !context || !context->getSurface())
         return nullptr;
     dest = rect;

@@ -5,13 +5,14 @@
 
 #include "editor/VSTGUITypes.h"
 
+namespace ka813::platform {
+class Image;
+class Surface;
+}  // namespace ka813::platform
+
 namespace VSTGUI {
 
 class CDrawContext;
-namespace platform {
-class Image;
-class Surface;
-}
 
 // A bitmap's width and height are in the panel's layout pixels; one loaded at
 // a scale of 2 has twice as many pixels each way, drawn at the same size.
@@ -44,13 +45,13 @@ public:
     bool hasAlpha() const { return !noAlpha; }
     void setTransparentColor(const CColor& color) { transparentColor = color; }
     CColor getTransparentColor() const { return transparentColor; }
-    platform::Image* getImage() const { return image; }
+    ka813::platform::Image* getImage() const { return image; }
 
 private:
     // The surface a context draws on, with the destination and the clip
     // moved into its pixels; null when there is nothing to draw or to draw on.
-    platform::Surface* targetOf(CDrawContext* context, const CRect& rect, CRect& dest,
-                                CRect& clip) const;
+    ka813::platform::Surface* targetOf(CDrawContext* context, const CRect& rect, CRect& dest,
+                                       CRect& clip) const;
 
     int32_t resourceID = 0;
     int32_t width = 0;
@@ -58,7 +59,7 @@ private:
     int32_t scale = 1;
     CColor transparentColor{255, 255, 255, 0};
     bool noAlpha = true;
-    platform::Image* image = nullptr;
+    ka813::platform::Image* image = nullptr;
 };
 
 }  // namespace VSTGUI

@@ -12,7 +12,7 @@ namespace VSTGUI {
 CControl::CControl(const CRect& rect, CControlListener* controlListener, int32_t controlTag,
                    CBitmap* background)
     : CView(rect), listener(controlListener), tag(controlTag) {
-    delta = std::max<int32_t>(platform::doubleClickTime(), 250);
+    delta = std::max<int32_t>(ka813::platform::doubleClickTime(), 250);
     if (background) {
         pBackground = background;
         pBackground->remember();

@@ -5,7 +5,8 @@
 
 namespace VSTGUI {
 
-CDrawContext::CDrawContext(CFrame* frame, platform::Surface* target, platform::Window* targetWindow)
+CDrawContext::CDrawContext(CFrame* frame, ka813::platform::Surface* target,
+                           ka813::platform::Window* targetWindow)
     : pFrame(frame), surface(target), window(targetWindow) {
     resetClipRect();
 }
@@ -43,12 +44,12 @@ int32_t CDrawContext::getMouseButtons() const {
 }
 
 void CDrawContext::getMouseLocation(CPoint& point) const {
-    platform::Window* w = window ? window : (pFrame ? pFrame->getPlatformWindow() : nullptr);
+    ka813::platform::Window* w = window ? window : (pFrame ? pFrame->getPlatformWindow() : nullptr);
     point = w ? w->pointerPosition() : CPoint();
 }
 
 COffscreenContext::COffscreenContext(CFrame* frame, int32_t w, int32_t h, const CColor& background)
-    : CDrawContext(frame, platform::createMemorySurface(w, h, frame ? frame->getScale() : 1), nullptr),
+    : CDrawContext(frame, ka813::platform::createMemorySurface(w, h, frame ? frame->getScale() : 1), nullptr),
       width(w), height(h) {
     clipRect = CRect(0, 0, w, h);
     if (surface)

@@ -2,23 +2,24 @@
 // Drawing targets: a window (through the platform layer) or an off-screen buffer.
 #include "editor/VSTGUITypes.h"
 
+namespace ka813::platform {
+class Surface;
+class Window;
+}  // namespace ka813::platform
+
 namespace VSTGUI {
 
 class CFrame;
-namespace platform {
-class Surface;
-class Window;
-}  // namespace platform
 
 class CDrawContext : public CReferenceCounter {
 public:
     // A context for the frame's window (surface and window may be null for a
     // frame without a window; then nothing is drawn).
-    CDrawContext(CFrame* frame, platform::Surface* surface, platform::Window* window);
+    CDrawContext(CFrame* frame, ka813::platform::Surface* surface, ka813::platform::Window* window);
     ~CDrawContext() override = default;
 
-    platform::Surface* getSurface() const { return surface; }
-    platform::Window* getWindow() const { return window; }
+    ka813::platform::Surface* getSurface() const { return surface; }
+    ka813::platform::Window* getWindow() const { return window; }
     CFrame* getFrame() const { return pFrame; }
 
     CRect& getClipRect(CRect& clip) const;
@@ -39,8 +40,8 @@ public:
 
 protected:
     CFrame* pFrame;
-    platform::Surface* surface;
-    platform::Window* window;
+    ka813::platform::Surface* surface;
+    ka813::platform::Window* window;
     CRect clipRect;
     CColor frameColor{255, 255, 255, 255};
     CColor fillColor{0, 0, 0, 255};

@@ -10,8 +10,8 @@ CFrame::CFrame(const CRect& rect, void* systemWindow, VSTGUIEditorInterface* edi
     : CViewContainer(rect, this), pEditor(editor), pSystemWindow(systemWindow),
       scale(frameScale < 1 ? 1 : frameScale) {
     if (pSystemWindow)
-        window = platform::Window::createChild(pSystemWindow, size.width(), size.height(), scale,
-                                               this);
+        window = ka813::platform::Window::createChild(pSystemWindow, size.width(), size.height(), scale,
+                                                      this);
     setDropActive(true);
 }
 
@@ -199,7 +199,7 @@ void CFrame::doIdleStuff() {
         pEditor->doIdleStuff();
 }
 
-uint32_t CFrame::getTicks() const { return pEditor ? platform::tickCount() : 0; }
+uint32_t CFrame::getTicks() const { return pEditor ? ka813::platform::tickCount() : 0; }
 
 int32_t CFrame::getKnobMode() const { return pEditor ? pEditor->getKnobMode() : 0; }
 

@@ -9,7 +9,7 @@ namespace VSTGUI {
 class CDrawContext;
 class COffscreenContext;
 
-class CFrame : public CViewContainer, private platform::WindowListener {
+class CFrame : public CViewContainer, private ka813::platform::WindowListener {
 public:
     // Creates the child window at once when a parent window is given. The size
     // and every position within the frame are in layout pixels; the window and
@@ -57,7 +57,7 @@ public:
 
     void* getSystemWindow() const { return pSystemWindow; }
     int32_t getScale() const { return scale; }
-    platform::Window* getPlatformWindow() const { return window; }
+    ka813::platform::Window* getPlatformWindow() const { return window; }
     COffscreenContext* getBackBuffer();
     // Live pointer state, read from the window's display.
     int32_t getMouseButtons() const;
@@ -80,7 +80,7 @@ private:
     bool bDropActive = false;
     bool bUpdatesDisabled = false;
     int32_t inputDepth = 0;  // > 0 while a click or wheel is being handled
-    platform::Window* window = nullptr;
+    ka813::platform::Window* window = nullptr;
     COffscreenContext* pBackBuffer = nullptr;
     CDrawContext* pFrameContext = nullptr;
 };

@@ -6,6 +6,8 @@
 
 #include "editor/PanelLayout.h"
 
+namespace ka813 {
+
 class EditorEffect {
 public:
     virtual float getParameter(int32_t index) = 0;
@@ -18,8 +20,10 @@ public:
     virtual void masterIdle() = 0;
     // The meter's peak level in dBFS as the effect last measured it, with its
     // hold and fall; read at idle, so it must not wait for the audio.
-    virtual float level(ka813::PanelMeter meter) = 0;
+    virtual float level(PanelMeter meter) = 0;
 
 protected:
     ~EditorEffect() = default;
 };
+
+}  // namespace ka813

@@ -5,8 +5,9 @@
 namespace VSTGUI {
 
 bool findPanelImage(int32_t id, const uint8_t** data, size_t* size, int32_t scale) {
-    EmbeddedResource resource{};
-    if (!findEmbeddedResource(resourceAtScale(id, scale), &resource) || !resource.data || resource.size == 0)
+    ka813::EmbeddedResource resource{};
+    if (!ka813::findEmbeddedResource(ka813::resourceAtScale(id, scale), &resource) || !resource.data ||
+        resource.size == 0)
         return false;
     *data = resource.data;
     *size = static_cast<size_t>(resource.size);

@@ -10,7 +10,8 @@
 #include "editor/platform/Platform.h"
 
 using namespace VSTGUI;
-using namespace ka813;
+
+namespace ka813 {
 
 namespace {
 
@@ -181,3 +182,5 @@ CLight* SDEditor::lightFor(PanelMeter meter) const {
     const uint32_t index = static_cast<uint32_t>(meter);
     return frame && index < static_cast<uint32_t>(kNumPanelMeters) ? lights[index] : nullptr;
 }
+
+}  // namespace ka813

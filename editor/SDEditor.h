@@ -12,6 +12,8 @@ class CBitmap;
 class CLight;
 }
 
+namespace ka813 {
+
 class SDEditor : public AEffGUIEditor, public VSTGUI::CControlListener {
 public:
     explicit SDEditor(EditorEffect* effect);
@@ -37,8 +39,8 @@ public:
     void setHostScale(int32_t hostScale);
 
 private:
-    VSTGUI::CControl* controls[ka813::kNumTags] = {};
-    VSTGUI::CLight* lights[ka813::kNumPanelMeters] = {};
+    VSTGUI::CControl* controls[kNumTags] = {};
+    VSTGUI::CLight* lights[kNumPanelMeters] = {};
     // Each light in the colour of its meter's level now.
     void showLevels();
     VSTGUI::CBitmap* hBackground = nullptr;  // at the plain scale: the layout's size
@@ -52,3 +54,5 @@ private:
     std::atomic<uint32_t> changedTags{0};
     static_assert(ka813::kNumTags <= 32, "one bit per tag");
 };
+
+}  // namespace ka813

@@ -32,7 +32,7 @@ int32_t uiScale() {
     // The display is asked only when the environment does not decide.
     if (const int32_t scale = requestedScale(requested))
         return scale;
-    return chooseUiScale(nullptr, VSTGUI::platform::resourceDpi());
+    return chooseUiScale(nullptr, platform::resourceDpi());
 }
 
 }  // namespace ka813

@@ -30,6 +30,8 @@ endforeach()
 set(source "// Written by the build from resources.list; do not edit.
 #include \"EmbeddedResourceTable.h\"
 
+namespace ka813 {
+
 namespace {
 
 ${arrays}} // namespace
@@ -37,6 +39,8 @@ ${arrays}} // namespace
 const EmbeddedResourceEntry kEmbeddedResourceTable[] = {
 ${entries}};
 const int kEmbeddedResourceCount = ${count};
+
+}  // namespace ka813
 ")
 
 # Leave an unchanged file alone so that nothing recompiles needlessly.

@@ -1,6 +1,8 @@
 // The table the build writes from resources.list and the images' bytes.
 #pragma once
 
+namespace ka813 {
+
 struct EmbeddedResourceEntry {
     int id;
     const unsigned char* data;
@@ -9,3 +11,5 @@ struct EmbeddedResourceEntry {
 
 extern const EmbeddedResourceEntry kEmbeddedResourceTable[];
 extern const int kEmbeddedResourceCount;
+
+}  // namespace ka813

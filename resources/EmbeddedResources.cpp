@@ -2,6 +2,8 @@
 
 #include "EmbeddedResourceTable.h"
 
+namespace ka813 {
+
 bool findEmbeddedResource(int id, EmbeddedResource* out) {
     for (int i = 0; i < kEmbeddedResourceCount; ++i) {
         const EmbeddedResourceEntry& e = kEmbeddedResourceTable[i];
@@ -12,3 +14,5 @@ bool findEmbeddedResource(int id, EmbeddedResource* out) {
     }
     return false;
 }
+
+}  // namespace ka813

@@ -2,6 +2,8 @@
 // run time. Numbered as in resources.list.
 #pragma once
 
+namespace ka813 {
+
 struct EmbeddedResource {
     const unsigned char* data;
     unsigned long size;
@@ -17,3 +19,5 @@ constexpr int kDoubleSizeResourceOffset = 100;
 constexpr int resourceAtScale(int id, int scale) {
     return scale == 1 ? id : scale == 2 ? id + kDoubleSizeResourceOffset : 0;
 }
+
+}  // namespace ka813

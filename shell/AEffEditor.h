@@ -5,6 +5,8 @@
 
 #include "shell/Vst2Interface.h"
 
+namespace ka813 {
+
 class AudioEffect;
 
 class AEffEditor {
@@ -63,3 +65,5 @@ protected:
     AudioEffect* effect = nullptr;
     void* systemWindow = nullptr;  // the host's parent window, given to open
 };
+
+}  // namespace ka813

@@ -5,6 +5,8 @@
 
 #include "shell/AEffEditor.h"
 
+namespace ka813 {
+
 namespace {
 
 AudioEffect* effectOf(AEffect* record)
@@ -258,3 +260,5 @@ void AudioEffect::setFlag(int32_t flag, bool state)
     else
         cEffect.flags &= ~flag;
 }
+
+}  // namespace ka813

@@ -7,6 +7,8 @@
 
 #include "shell/Vst2Interface.h"
 
+namespace ka813 {
+
 class AEffEditor;
 
 class AudioEffect {
@@ -90,3 +92,5 @@ protected:
     int32_t curProgram = 0;
     AEffect cEffect;
 };
+
+}  // namespace ka813

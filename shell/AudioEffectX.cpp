@@ -5,6 +5,8 @@
 
 #include "shell/AEffEditor.h"
 
+namespace ka813 {
+
 namespace {
 
 // The modifier bits arrive as a float; anything that is no integer-sized
@@ -268,3 +270,5 @@ void AudioEffectX::applyMidiRule()
     if ((cEffect.flags & effFlagsIsSynth) || canDo(receiveMidi) == 1)
         wantEvents(1);
 }
+
+}  // namespace ka813

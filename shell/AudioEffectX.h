@@ -4,6 +4,8 @@
 
 #include "shell/AudioEffect.h"
 
+namespace ka813 {
+
 class AudioEffectX : public AudioEffect {
 public:
     AudioEffectX(audioMasterCallback audioMaster, int32_t numPrograms, int32_t numParams);
@@ -57,3 +59,5 @@ protected:
     // Asks the host for MIDI only when the effect can use it.
     void applyMidiRule();
 };
+
+}  // namespace ka813

@@ -11,9 +11,9 @@
 #include "shell/EffectCore.h"
 #include "shell/ParameterTable.h"
 
-namespace {
+namespace ka813 {
 
-using namespace ka813;
+namespace {
 
 // The panel tags its controls with our parameter indices; they must be ours.
 constexpr std::pair<int32_t, int32_t> kTagsAndIndices[] = {
@@ -113,6 +113,8 @@ private:
 
 }  // namespace
 
-AEffEditor* createEditor(AudioEffectX* effect, const ka813::EffectCore& core) {
+AEffEditor* createEditor(AudioEffectX* effect, const EffectCore& core) {
     return effect ? new PanelEditor(effect, core) : nullptr;
 }
+
+}  // namespace ka813

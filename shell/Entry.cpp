@@ -14,7 +14,7 @@ extern "C" KA813_EXPORT AEffect* VSTPluginMain(audioMasterCallback audioMaster)
     if (!ka813::simd::processorRunsLanes())
         return nullptr;
     try {
-        Ka813* effect = new (std::nothrow) Ka813(audioMaster);
+        ka813::Ka813* effect = new (std::nothrow) ka813::Ka813(audioMaster);
         return effect ? effect->getAeffect() : nullptr;
     } catch (...) {
         return nullptr;

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+namespace ka813 {
+
 namespace {
 
 // The field is eight characters wide, sign and point included.
@@ -84,3 +86,5 @@ void float2string(float value, char* text, int32_t maxLen)
     *cursor = 0;
     copyCut(start, text, maxLen);
 }
+
+}  // namespace ka813

@@ -9,7 +9,7 @@
 #include "shell/Float2String.h"
 #include "shell/Vst2Identity.h"
 
-using namespace ka813;
+namespace ka813 {
 
 Ka813::Ka813(audioMasterCallback audioMaster)
     : AudioEffectX(audioMaster, kNumPrograms, kNumParameters), core(*this)
@@ -200,3 +200,5 @@ int32_t Ka813::getVendorVersion()
 {
     return kVendorVersion;
 }
+
+}  // namespace ka813

@@ -5,7 +5,9 @@
 #include "shell/AudioEffectX.h"
 #include "shell/EffectCore.h"
 
-class Ka813 : public AudioEffectX, private ka813::EffectCore::Listener {
+namespace ka813 {
+
+class Ka813 : public AudioEffectX, private EffectCore::Listener {
 public:
     explicit Ka813(audioMasterCallback audioMaster);
     ~Ka813() override;
@@ -38,9 +40,11 @@ public:
     const AmpModel& model() const { return core.model(); }
 
 private:
-    void valueChanged(const ka813::ChangeReport& report) override;
-    void programLoaded(const ka813::ValueList& values) override;
-    void tellEditor(const ka813::ValueList& values);
+    void valueChanged(const ChangeReport& report) override;
+    void programLoaded(const ValueList& values) override;
+    void tellEditor(const ValueList& values);
 
-    ka813::EffectCore core;
+    EffectCore core;
 };
+
+}  // namespace ka813

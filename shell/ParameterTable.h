@@ -59,9 +59,6 @@ constexpr int32_t kProgramNameSize = 24;
 // The table entry of a parameter, or null for an index outside the table.
 const ParameterInfo* parameterInfo(int32_t index);
 
-// A switch is in its second-named state from 0.5 up.
-using ::switchIsOn;
-
 // The model's settings for a full set of parameter values, by index.
 ParameterPositions positionsOf(const float (&values)[kNumParameters]);
 

@@ -1,7 +1,6 @@
 #include "editor/platform/CairoSurface.h"
 
-namespace VSTGUI {
-namespace platform {
+namespace ka813::platform {
 
 Image* Image::create(int32_t width, int32_t height, int32_t scale) {
     if (width <= 0 || height <= 0 || scale < 1)
@@ -114,5 +113,4 @@ void CairoSurface::flush() {
         afterFlush(afterFlushArgument);
 }
 
-}  // namespace platform
-}  // namespace VSTGUI
+}  // namespace ka813::platform

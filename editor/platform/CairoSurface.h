@@ -5,8 +5,7 @@
 
 #include "editor/platform/Platform.h"
 
-namespace VSTGUI {
-namespace platform {
+namespace ka813::platform {
 
 class CairoImage final : public Image {
 public:
@@ -64,5 +63,4 @@ private:
     void* afterFlushArgument = nullptr;
 };
 
-}  // namespace platform
-}  // namespace VSTGUI
+}  // namespace ka813::platform

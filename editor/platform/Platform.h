@@ -7,8 +7,12 @@
 
 #include "editor/platform/KitTypes.h"
 
-namespace VSTGUI {
-namespace platform {
+namespace ka813::platform {
+
+// The kit's geometry and colours, by their short names.
+using VSTGUI::CColor;
+using VSTGUI::CPoint;
+using VSTGUI::CRect;
 
 // Decoded pixels: 32 bits each, bytes blue, green, red, alpha in memory order,
 // colours premultiplied by alpha, rows top-down. Created all zero (transparent).
@@ -109,5 +113,4 @@ private:
     bool held;
 };
 
-}  // namespace platform
-}  // namespace VSTGUI
+}  // namespace ka813::platform

@@ -4,8 +4,7 @@
 
 #include "editor/platform/Platform.h"
 
-namespace VSTGUI {
-namespace platform {
+namespace ka813::platform {
 
 uint32_t tickCount() {
     timespec now{};
@@ -26,5 +25,4 @@ int32_t doubleClickTime() {
     return 400;
 }
 
-}  // namespace platform
-}  // namespace VSTGUI
+}  // namespace ka813::platform

@@ -17,8 +17,7 @@
 #include "editor/platform/CairoSurface.h"
 #include "editor/platform/Platform.h"
 
-namespace VSTGUI {
-namespace platform {
+namespace ka813::platform {
 
 namespace {
 
@@ -80,6 +79,14 @@ int32_t toLayout(int32_t pixels, int32_t scale) {
 
 constexpr long kInputMask = ButtonPressMask;
 constexpr long kPaintMask = ExposureMask | StructureNotifyMask;
+
+// The kit's button and modifier bits.
+using VSTGUI::kAlt;
+using VSTGUI::kControl;
+using VSTGUI::kLButton;
+using VSTGUI::kMButton;
+using VSTGUI::kRButton;
+using VSTGUI::kShift;
 
 int32_t buttonBits(unsigned int state) {
     // X reports logical buttons: button 1 is the primary one even when a
@@ -331,5 +338,4 @@ double resourceDpi() {
     return dpi > 0 ? dpi : 0;
 }
 
-}  // namespace platform
-}  // namespace VSTGUI
+}  // namespace ka813::platform

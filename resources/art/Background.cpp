@@ -8,9 +8,7 @@
 #include <cmath>
 #include <cstdio>
 
-namespace panelart {
-
-using namespace ka813;
+namespace ka813::panelart {
 
 namespace {
 
@@ -311,4 +309,4 @@ PanelBackground makeBackground(int scale) {
     return bg;
 }
 
-} // namespace panelart
+} // namespace ka813::panelart

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace panelart {
+namespace ka813::panelart {
 
 struct PanelBackground {
     cairo_surface_t* surface = nullptr;
@@ -18,4 +18,4 @@ struct PanelBackground {
 
 PanelBackground makeBackground(int scale);
 
-} // namespace panelart
+} // namespace ka813::panelart

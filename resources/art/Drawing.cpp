@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-namespace panelart {
+namespace ka813::panelart {
 
 namespace {
 
@@ -275,4 +275,4 @@ Box drawLabel(cairo_t* cr, const char* text, double x, double baseline, double s
             baseline + e.y_bearing + e.height + 1};
 }
 
-} // namespace panelart
+} // namespace ka813::panelart

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <functional>
 
-namespace panelart {
+namespace ka813::panelart {
 
 struct Rgb {
     double r, g, b;
@@ -67,4 +67,4 @@ Box drawLabel(cairo_t* cr, const char* text, double x, double baseline, double s
 Box measureLabel(cairo_t* cr, const char* text, double x, double baseline, double size,
                  Align align, bool bold = true);
 
-} // namespace panelart
+} // namespace ka813::panelart

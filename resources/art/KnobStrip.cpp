@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace panelart {
+namespace ka813::panelart {
 
 namespace {
 
@@ -129,4 +129,4 @@ cairo_surface_t* makeKnobStrip(ka813::PanelImage image, int scale) {
     });
 }
 
-} // namespace panelart
+} // namespace ka813::panelart

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <vector>
 
-namespace panelart {
+namespace ka813::panelart {
 
 bool writeRgbaPng(cairo_surface_t* surface, const std::string& path) {
     cairo_surface_flush(surface);
@@ -49,4 +49,4 @@ bool writeRgbaPng(cairo_surface_t* surface, const std::string& path) {
     return std::fclose(f) == 0 && ok;
 }
 
-} // namespace panelart
+} // namespace ka813::panelart

@@ -6,7 +6,7 @@
 
 #include <cairo.h>
 
-namespace panelart {
+namespace ka813::panelart {
 
 // One of the knob images: square frames, the pointer turning from about
 // 7 o'clock (first frame) clockwise to about 5 o'clock (last frame).
@@ -25,4 +25,4 @@ cairo_surface_t* makeToggleStrip(int scale);
 // Four frames of one small jewel lamp: dark, then lit green, amber and red.
 cairo_surface_t* makeLevelLightStrip(int scale);
 
-} // namespace panelart
+} // namespace ka813::panelart

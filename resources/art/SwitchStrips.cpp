@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-namespace panelart {
+namespace ka813::panelart {
 
 namespace {
 
@@ -134,12 +134,12 @@ cairo_surface_t* makeChannelSwitchStrip(int scale) {
 }
 
 cairo_surface_t* makeLevelLightStrip(int scale) {
-    const ka813::PanelImageShape sz = ka813::panelImageShape(ka813::kLevelLightImage);
+    const PanelImageShape sz = panelImageShape(kLevelLightImage);
     // In the order of the frames; the same jewels as the channel lamps, smaller.
-    const Rgb glass[ka813::kLightFrames] = {kClearLamp, kGreenLamp, kAmberLamp, kRedLamp};
+    const Rgb glass[kLightFrames] = {kClearLamp, kGreenLamp, kAmberLamp, kRedLamp};
     return makeStrip(sz.width, sz.frameHeight, sz.frames, scale, [&](cairo_t* cr, int frame, double top) {
         drawLamp(cr, sz.width * 0.5, top + sz.frameHeight * 0.5, 5.5, glass[frame], frame != 0);
     });
 }
 
-} // namespace panelart
+} // namespace ka813::panelart

@@ -22,7 +22,7 @@
 #include <cstring>
 #include <string>
 
-using namespace panelart;
+using namespace ka813::panelart;
 using namespace ka813;
 
 namespace {

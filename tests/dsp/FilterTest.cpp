@@ -9,6 +9,8 @@
 #include "dsp/FilterDesign.h"
 #include "tests/dsp/SineMeasure.h"
 
+using namespace ka813;
+
 namespace {
 
 constexpr double kRate = 176400.0;

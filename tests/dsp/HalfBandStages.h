@@ -4,6 +4,8 @@
 
 #include "dsp/HalfBand.h"
 
+namespace ka813 {
+
 struct HalfBandStages {
     HalfBandUpsampler<12> up1{};
     HalfBandUpsampler<8> up2{};
@@ -22,3 +24,5 @@ struct HalfBandStages {
         down3.setCoefficients(kHalfBand4);
     }
 };
+
+}  // namespace ka813

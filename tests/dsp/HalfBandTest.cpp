@@ -10,6 +10,8 @@
 #include "tests/dsp/HalfBandStages.h"
 #include "tests/dsp/SineMeasure.h"
 
+using namespace ka813;
+
 namespace {
 
 // Products of the even and the odd coefficients, in float as the chains form them.

@@ -6,6 +6,8 @@
 #include "dsp/ToneStack.h"
 #include "tests/dsp/SineMeasure.h"
 
+using namespace ka813;
+
 namespace {
 
 constexpr double kRate = 176400.0;

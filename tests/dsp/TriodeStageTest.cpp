@@ -7,6 +7,8 @@
 #include "dsp/TriodeStage.h"
 #include "tests/dsp/SineMeasure.h"
 
+using namespace ka813;
+
 namespace {
 
 constexpr double kRate = 176400.0;  // 44100 Hz at four times

@@ -6,7 +6,7 @@
 # Usage: avx2_symbols.sh OBJECT
 set -euo pipefail
 object=$1
-entries='^ampchain::(processChannelChunkAvx2|stepFourTriodesAvx2)\('
+entries='^ka813::(processChannelChunkAvx2|stepFourTriodesAvx2)\('
 # DW.ref.* are the compiler's pointers to the exception personality routine,
 # alike in every unit and no code of this one.
 exported=$(nm --defined-only --extern-only --demangle "$object" | cut -d' ' -f3- | grep -v '^DW\.ref\.' || true)

@@ -10,7 +10,7 @@
 #include "editor/platform/Platform.h"
 
 using namespace VSTGUI;
-using paneltest::encodePng;
+using ka813::paneltest::encodePng;
 
 namespace {
 

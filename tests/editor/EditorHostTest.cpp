@@ -5,7 +5,7 @@
 #include <atomic>
 #include <thread>
 
-using namespace paneltest;
+using namespace ka813::paneltest;
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "PanelHost.h"
 
-using namespace paneltest;
+using namespace ka813::paneltest;
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "PanelHost.h"
 #include "editor/LevelLight.h"
 
-using namespace paneltest;
+using namespace ka813::paneltest;
 using ka813::LightColour;
 using ka813::PanelMeter;
 

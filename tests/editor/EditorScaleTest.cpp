@@ -5,7 +5,7 @@
 
 #include "PanelHost.h"
 
-using namespace paneltest;
+using namespace ka813::paneltest;
 
 namespace {
 

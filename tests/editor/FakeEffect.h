@@ -10,7 +10,7 @@
 #include "editor/EditorEffect.h"
 #include "editor/PanelLayout.h"
 
-namespace paneltest {
+namespace ka813::paneltest {
 
 class FakeEffect : public EditorEffect {
 public:
@@ -55,4 +55,4 @@ private:
     std::vector<std::string> log;
 };
 
-}  // namespace paneltest
+}  // namespace ka813::paneltest

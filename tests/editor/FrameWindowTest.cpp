@@ -16,9 +16,9 @@
 #include "editor/COnOffButton.h"
 
 using namespace VSTGUI;
-using paneltest::Recorder;
-using paneltest::Rgb;
-using paneltest::TestDisplay;
+using ka813::paneltest::Recorder;
+using ka813::paneltest::Rgb;
+using ka813::paneltest::TestDisplay;
 
 namespace {
 
@@ -38,7 +38,7 @@ CBitmap* makeBitmap(int width, int height, const std::function<Rgb(int x, int y)
             rgba.insert(rgba.end(), {static_cast<uint8_t>(c.red), static_cast<uint8_t>(c.green),
                                      static_cast<uint8_t>(c.blue), 255});
         }
-    const auto png = paneltest::encodePng(width, height, rgba);
+    const auto png = ka813::paneltest::encodePng(width, height, rgba);
     return new CBitmap(png.data(), png.size());
 }
 
@@ -87,11 +87,11 @@ protected:
         frame->addView(toggleButton);
         recorder.onIdle = [this] {
             frame->idle();
-            platform::sleepMilliseconds(1);
+            ka813::platform::sleepMilliseconds(1);
         };
     }
     bool idleUntilDrawn() {
-        return paneltest::waitFor([&] { return frame->hasDrawnOnce(); }, [&] { frame->idle(); });
+        return ka813::paneltest::waitFor([&] { return frame->hasDrawnOnce(); }, [&] { frame->idle(); });
     }
     ::Window child() {
         const auto list = display.children(parent);
@@ -121,16 +121,16 @@ protected:
         std::atomic<bool> finished{false};
         std::thread injector([&] {
             TestDisplay input;
-            paneltest::waitFor([&] { return recorder.editing.load(); });
+            ka813::paneltest::waitFor([&] { return recorder.editing.load(); });
             for (const auto& move : moves) {
                 move(input);
                 const int target = recorder.idlePasses + 3;
-                paneltest::waitFor([&] { return recorder.idlePasses >= target; });
+                ka813::paneltest::waitFor([&] { return recorder.idlePasses >= target; });
             }
             input.button(1, false);
             finished = true;
         });
-        paneltest::waitFor([&] { return finished.load(); }, [&] { frame->idle(); });
+        ka813::paneltest::waitFor([&] { return finished.load(); }, [&] { frame->idle(); });
         injector.join();
         frame->idle();
         return knob->getValue();
@@ -244,13 +244,13 @@ TEST_F(FrameWindow, WheelNotchesAndClicksComeThroughTheWindow) {
     knob->setValue(0.5f);
     display.button(4, true);
     display.button(4, false);
-    ASSERT_TRUE(paneltest::waitFor([&] { return knob->getValue() > 0.55f; }, [&] { frame->idle(); }));
+    ASSERT_TRUE(ka813::paneltest::waitFor([&] { return knob->getValue() > 0.55f; }, [&] { frame->idle(); }));
     EXPECT_FLOAT_EQ(knob->getValue(), 0.6f);
 
     display.key(XK_Shift_L, true);
     display.button(5, true);
     display.button(5, false);
-    ASSERT_TRUE(paneltest::waitFor([&] { return knob->getValue() < 0.595f; }, [&] { frame->idle(); }));
+    ASSERT_TRUE(ka813::paneltest::waitFor([&] { return knob->getValue() < 0.595f; }, [&] { frame->idle(); }));
     display.key(XK_Shift_L, false);
     EXPECT_FLOAT_EQ(knob->getValue(), 0.59f);
 
@@ -259,8 +259,8 @@ TEST_F(FrameWindow, WheelNotchesAndClicksComeThroughTheWindow) {
     display.movePointer(kParentX + 205, kParentY + 55);
     display.button(1, true);
     display.button(1, false);
-    ASSERT_TRUE(paneltest::waitFor([&] { return toggleButton->getValue() == 1.f; },
-                                   [&] { frame->idle(); }));
+    ASSERT_TRUE(ka813::paneltest::waitFor([&] { return toggleButton->getValue() == 1.f; },
+                                          [&] { frame->idle(); }));
     EXPECT_EQ(recorder.edits(), (std::vector<std::string>{"begin 9", "changed 9", "end 9"}));
     frame->idle();
     EXPECT_EQ(display.pixel(child(), 205, 55).green, 254);
@@ -271,7 +271,7 @@ TEST_F(FrameWindow, AParentDestroyedUnderTheFrameClosesItQuietly) {
     ASSERT_TRUE(idleUntilDrawn());
     display.destroy(parent);
     parent = 0;
-    ASSERT_TRUE(paneltest::waitFor([&] { return !frame->isOpen(); }, [&] { frame->idle(); }));
+    ASSERT_TRUE(ka813::paneltest::waitFor([&] { return !frame->isOpen(); }, [&] { frame->idle(); }));
     knob->setValue(0.1f);
     frame->idle();  // nothing left to draw on, and no error either
     EXPECT_FALSE(frame->isOpen());

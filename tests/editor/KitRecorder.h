@@ -9,7 +9,7 @@
 #include "editor/CControl.h"
 #include "editor/CView.h"
 
-namespace paneltest {
+namespace ka813::paneltest {
 
 class Recorder : public VSTGUI::VSTGUIEditorInterface, public VSTGUI::CControlListener {
 public:
@@ -55,4 +55,4 @@ public:
     }
 };
 
-}  // namespace paneltest
+}  // namespace ka813::paneltest

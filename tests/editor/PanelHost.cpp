@@ -7,7 +7,7 @@
 #include "editor/PanelImages.h"
 #include "editor/platform/Platform.h"
 
-namespace paneltest {
+namespace ka813::paneltest {
 
 void PanelHost::SetUp() {
     ASSERT_TRUE(display.ok()) << "no X display";
@@ -97,4 +97,4 @@ void PanelHost::drag(int x, int y, const std::vector<std::function<void(TestDisp
     idle();
 }
 
-}  // namespace paneltest
+}  // namespace ka813::paneltest

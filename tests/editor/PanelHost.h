@@ -17,7 +17,7 @@
 #include "ShownImage.h"
 #include "XTestSupport.h"
 
-namespace paneltest {
+namespace ka813::paneltest {
 
 
 class PanelHost : public ::testing::Test {
@@ -60,4 +60,4 @@ protected:
     ::Window parent = 0;
 };
 
-}  // namespace paneltest
+}  // namespace ka813::paneltest

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <iterator>
 
-namespace resourcetest {
+namespace ka813::resourcetest {
 
 namespace {
 
@@ -65,4 +65,4 @@ bool decodeFile(const std::string& path, Image& out) {
     return !bytes.empty() && decodePng(bytes.data(), bytes.size(), out);
 }
 
-} // namespace resourcetest
+} // namespace ka813::resourcetest

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace resourcetest {
+namespace ka813::resourcetest {
 
 struct Image {
     unsigned width = 0, height = 0;
@@ -24,4 +24,4 @@ bool decodePng(const unsigned char* bytes, size_t size, Image& out);
 bool decodeEmbedded(int id, Image& out);
 bool decodeFile(const std::string& path, Image& out);
 
-} // namespace resourcetest
+} // namespace ka813::resourcetest

@@ -8,7 +8,7 @@
 #include "editor/PanelLayout.h"
 #include "editor/platform/Platform.h"
 
-namespace paneltest {
+namespace ka813::paneltest {
 
 const Picture& resourcePicture(int id, int scale) {
     static std::map<std::pair<int, int>, Picture> cache;
@@ -89,4 +89,4 @@ int shownLight(TestDisplay& display, ::Window window, ka813::PanelMeter meter, i
                      light.top, scale, meanError);
 }
 
-}  // namespace paneltest
+}  // namespace ka813::paneltest

@@ -8,7 +8,7 @@
 // After the layout: Xlib's macros would clash with its names.
 #include "XTestSupport.h"
 
-namespace paneltest {
+namespace ka813::paneltest {
 
 // Decoded resources, to tell which image a control shows.
 struct Picture {
@@ -28,4 +28,4 @@ int shownImage(TestDisplay& display, ::Window window, int tag, int scale = 1,
 int shownLight(TestDisplay& display, ::Window window, ka813::PanelMeter meter, int scale = 1,
                double* meanError = nullptr);
 
-}  // namespace paneltest
+}  // namespace ka813::paneltest

@@ -13,14 +13,14 @@
 #include "editor/COnOffButton.h"
 
 using namespace VSTGUI;
-using paneltest::Recorder;
+using ka813::paneltest::Recorder;
 using Events = std::vector<std::string>;
 
 namespace {
 
 CBitmap* solidStrip(int width, int frameHeight, int frames) {
     std::vector<uint8_t> rgba(static_cast<size_t>(width) * frameHeight * frames * 4, 255);
-    const auto png = paneltest::encodePng(width, frameHeight * frames, rgba);
+    const auto png = ka813::paneltest::encodePng(width, frameHeight * frames, rgba);
     return new CBitmap(png.data(), png.size());
 }
 

@@ -8,7 +8,7 @@
 #include <chrono>
 #include <thread>
 
-namespace paneltest {
+namespace ka813::paneltest {
 
 TestDisplay::TestDisplay() { display = XOpenDisplay(nullptr); }
 
@@ -157,4 +157,4 @@ bool waitFor(const std::function<bool()>& done, const std::function<void()>& ste
     return true;
 }
 
-}  // namespace paneltest
+}  // namespace ka813::paneltest

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace paneltest {
+namespace ka813::paneltest {
 
 struct Rgb {
     int red, green, blue;
@@ -55,4 +55,4 @@ std::vector<uint8_t> encodePng(int width, int height, const std::vector<uint8_t>
 bool waitFor(const std::function<bool()>& done, const std::function<void()>& step = {},
              int timeoutMs = 5000);
 
-}  // namespace paneltest
+}  // namespace ka813::paneltest

@@ -10,6 +10,8 @@
 
 #include "shell/Ka813.h"
 
+using namespace ka813;
+
 namespace {
 
 intptr_t host(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float)

@@ -2,7 +2,11 @@
 // every input would leave little time for the calls being fuzzed.
 #include "shell/EditorFactory.h"
 
-AEffEditor* createEditor(AudioEffectX*, const ka813::EffectCore&)
+namespace ka813 {
+
+AEffEditor* createEditor(AudioEffectX*, const EffectCore&)
 {
     return nullptr;
 }
+
+}  // namespace ka813

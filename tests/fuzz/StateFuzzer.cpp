@@ -6,6 +6,8 @@
 #include "shell/Ka813.h"
 #include "tests/state/StateChecks.h"
 
+using namespace ka813;
+
 namespace {
 
 std::map<AEffect*, std::vector<std::pair<int32_t, float>>> automatesOf;

@@ -16,6 +16,8 @@
 #include "lv2/Latency.h"
 #include "tests/lv2/LilvHost.h"
 
+using namespace ka813;
+
 namespace {
 
 // The impulse response of the chains for one oversampling factor, at the host rate.

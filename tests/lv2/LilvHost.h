@@ -28,7 +28,7 @@ inline std::string bundleDir()
 struct LilvHost {
     LilvWorld* world = lilv_world_new();
     const LilvPlugin* plugin = nullptr;
-    UridMap urids;
+    ka813::UridMap urids;
 
     LilvHost()
     {

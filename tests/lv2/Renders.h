@@ -65,7 +65,7 @@ inline StereoSignal renderLv2(LilvHost& host, double rate, const ka813::lv2::Con
 // ports hold them, and set to the modes the switches select: each mode is
 // selected and its ten values set, the selected ones last, then the channel
 // switch and the two others. A recall then brings back what the ports hold.
-inline void setVst2(vsthost::Plugin& effect, const ka813::lv2::ControlValues& controls)
+inline void setVst2(ka813::vsthost::Plugin& effect, const ka813::lv2::ControlValues& controls)
 {
     using namespace ka813;
     using namespace ka813::lv2;
@@ -93,10 +93,10 @@ inline StereoSignal renderVst2(double rate, const ka813::lv2::ControlValues& con
                                const std::vector<PortChange>& changes = {})
 {
     std::string error;
-    vsthost::LoadOptions options;
+    ka813::vsthost::LoadOptions options;
     options.sampleRate = static_cast<float>(rate);
     options.recordRequests = false;
-    auto effect = vsthost::Plugin::load(pluginPath(), &error, options);
+    auto effect = ka813::vsthost::Plugin::load(pluginPath(), &error, options);
     EXPECT_TRUE(effect) << error;
     if (!effect)
         return {};

@@ -24,7 +24,7 @@ extern char** environ;
 
 namespace {
 
-using paneltest::waitFor;
+using ka813::paneltest::waitFor;
 
 std::string bundleDir() {
     const char* dir = std::getenv("KA813_LV2_BUNDLE");
@@ -101,7 +101,7 @@ TEST(JalvShowsThePanel, WithTheHostsValuesAndTakesItsClicks) {
         GTEST_SKIP() << "no bundle description in " << bundle;
     if (!onPath("jalv.gtk3") || !onPath("jackd") || !onPath("jack_wait"))
         GTEST_SKIP() << "jalv.gtk3 or jackd is not installed";
-    paneltest::TestDisplay display;
+    ka813::paneltest::TestDisplay display;
     ASSERT_TRUE(display.ok());
     const XErrorHandler previous = XSetErrorHandler(ignoreErrors);
 
@@ -125,7 +125,7 @@ TEST(JalvShowsThePanel, WithTheHostsValuesAndTakesItsClicks) {
         panel = findPanel(display.get(), DefaultRootWindow(display.get()), 720, 280);
         return panel != 0;
     }, {}, 10000)) << "jalv showed no panel";
-    EXPECT_TRUE(waitFor([&] { return lv2uitest::shownImage(display, panel, ka813::kTagDriveA) == 90; }));
+    EXPECT_TRUE(waitFor([&] { return ka813::lv2uitest::shownImage(display, panel, ka813::kTagDriveA) == 90; }));
 
     // A click on the mode switch: the drive knob shows crunch's port.
     int x = 0, y = 0;
@@ -136,8 +136,8 @@ TEST(JalvShowsThePanel, WithTheHostsValuesAndTakesItsClicks) {
     display.movePointer(x + toggle.left + 10, y + toggle.top + 10);
     display.button(1, true);
     display.button(1, false);
-    EXPECT_TRUE(waitFor([&] { return lv2uitest::shownImage(display, panel, ka813::kTagCleanCrunch) == 1; }));
-    EXPECT_TRUE(waitFor([&] { return lv2uitest::shownImage(display, panel, ka813::kTagDriveA) == 10; }));
+    EXPECT_TRUE(waitFor([&] { return ka813::lv2uitest::shownImage(display, panel, ka813::kTagCleanCrunch) == 1; }));
+    EXPECT_TRUE(waitFor([&] { return ka813::lv2uitest::shownImage(display, panel, ka813::kTagDriveA) == 10; }));
     EXPECT_TRUE(jalv.running());
     XSetErrorHandler(previous);
 }

@@ -11,7 +11,7 @@
 #include "lv2/Ports.h"
 #include "tests/editor/ShownImage.h"
 
-namespace lv2uitest {
+namespace ka813::lv2uitest {
 
 UiHost::UiHost(const std::string& binary) {
     library = dlopen(binary.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -154,4 +154,4 @@ bool idleUntilPainted(UiHost& host, paneltest::TestDisplay& display) {
         [&] { host.idle(); });
 }
 
-}  // namespace lv2uitest
+}  // namespace ka813::lv2uitest

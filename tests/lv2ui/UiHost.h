@@ -16,7 +16,7 @@
 // After the layout: Xlib's macros would clash with its names.
 #include "tests/editor/XTestSupport.h"
 
-namespace lv2uitest {
+namespace ka813::lv2uitest {
 
 struct HostCall {
     enum Kind { Write, Touch, Release } kind;
@@ -90,4 +90,4 @@ int shownLight(paneltest::TestDisplay& display, ::Window window, ka813::PanelMet
 // Idles the UI until its background shows in its window.
 bool idleUntilPainted(UiHost& host, paneltest::TestDisplay& display);
 
-}  // namespace lv2uitest
+}  // namespace ka813::lv2uitest

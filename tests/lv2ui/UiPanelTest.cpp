@@ -17,7 +17,7 @@
 #include "UiHost.h"
 
 using namespace ka813;
-using namespace lv2uitest;
+using namespace ka813::lv2uitest;
 using paneltest::waitFor;
 
 namespace {

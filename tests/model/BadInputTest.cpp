@@ -6,6 +6,8 @@
 
 #include "tests/model/HostedEffect.h"
 
+using namespace ka813;
+
 namespace {
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();

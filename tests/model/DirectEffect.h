@@ -14,16 +14,16 @@ inline intptr_t silentHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, f
     return opcode == audioMasterVersion ? 2400 : 0;
 }
 
-inline std::unique_ptr<Ka813> makeEffect()
+inline std::unique_ptr<ka813::Ka813> makeEffect()
 {
-    return std::make_unique<Ka813>(silentHost);
+    return std::make_unique<ka813::Ka813>(silentHost);
 }
 
 // Stands in for the front panel: records what the effect tells it.
-class RecordingEditor : public AEffEditor {
+class RecordingEditor : public ka813::AEffEditor {
 public:
-    RecordingEditor(AudioEffect* effect, std::vector<std::pair<int, float>>& calls)
-        : AEffEditor(effect), calls(calls)
+    RecordingEditor(ka813::AudioEffect* effect, std::vector<std::pair<int, float>>& calls)
+        : ka813::AEffEditor(effect), calls(calls)
     {
     }
     void setParameter(int index, float value) override { calls.push_back({index, value}); }

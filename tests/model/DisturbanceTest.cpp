@@ -7,6 +7,8 @@
 #include "tests/model/AmpModes.h"
 #include "tests/model/HostedEffect.h"
 
+using namespace ka813;
+
 namespace {
 
 std::unique_ptr<vsthost::Plugin> effectIn(const Mode& mode)

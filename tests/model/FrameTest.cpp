@@ -8,6 +8,8 @@
 
 #include "tests/model/DirectEffect.h"
 
+using namespace ka813;
+
 namespace {
 
 void processFrames(Ka813& effect, int frames, int block, float level = 0.f)

@@ -14,10 +14,10 @@
 #include "tests/shell/PluginPath.h"
 #include "tools/host/VstHost.h"
 
-inline std::unique_ptr<vsthost::Plugin> loadEffect()
+inline std::unique_ptr<ka813::vsthost::Plugin> loadEffect()
 {
     std::string error;
-    auto plugin = vsthost::Plugin::load(pluginPath(), &error);
+    auto plugin = ka813::vsthost::Plugin::load(pluginPath(), &error);
     EXPECT_TRUE(plugin) << error;
     return plugin;
 }
@@ -27,7 +27,7 @@ struct Stereo {
 };
 
 // Runs the signal through in blocks of the given size, out of place.
-inline Stereo render(vsthost::Plugin& plugin, const Stereo& input, int block)
+inline Stereo render(ka813::vsthost::Plugin& plugin, const Stereo& input, int block)
 {
     Stereo out{std::vector<float>(input.left.size()), std::vector<float>(input.left.size())};
     for (size_t start = 0; start < input.left.size(); start += static_cast<size_t>(block)) {
@@ -74,7 +74,7 @@ inline bool sameBits(const std::vector<float>& a, const std::vector<float>& b)
 }
 
 // The bytes of the bank or of the current program, copied out.
-inline std::vector<unsigned char> chunk(vsthost::Plugin& plugin, bool program)
+inline std::vector<unsigned char> chunk(ka813::vsthost::Plugin& plugin, bool program)
 {
     void* data = nullptr;
     const intptr_t size = plugin.dispatch(effGetChunk, program ? 1 : 0, 0, &data);
@@ -84,7 +84,7 @@ inline std::vector<unsigned char> chunk(vsthost::Plugin& plugin, bool program)
     return std::vector<unsigned char>(bytes, bytes + size);
 }
 
-inline intptr_t loadChunk(vsthost::Plugin& plugin, std::vector<unsigned char> bytes, bool program)
+inline intptr_t loadChunk(ka813::vsthost::Plugin& plugin, std::vector<unsigned char> bytes, bool program)
 {
     return plugin.dispatch(effSetChunk, program ? 1 : 0, static_cast<intptr_t>(bytes.size()),
                            bytes.data());

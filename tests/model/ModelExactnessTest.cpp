@@ -16,6 +16,8 @@
 #include "tests/model/DirectEffect.h"
 #include "tests/model/ReferenceModel.h"
 
+using namespace ka813;
+
 namespace {
 
 // Loud enough to drive the grids into conduction and the valves into
@@ -40,17 +42,17 @@ struct Setting {
 const std::vector<int> kRisingBlocks = {1, 4, 13, 40, 121, 364, 157};
 
 // Every path; a test on one this processor cannot run skips.
-const ampchain::Path kPaths[] = {ampchain::Path::kTwoLane, ampchain::Path::kAvx2};
+const ka813::Path kPaths[] = {ka813::Path::kTwoLane, ka813::Path::kAvx2};
 const char* const kNoAvx2 = "this processor has no AVX2: only the two-lane path is checked";
 
-bool runsHere(ampchain::Path path)
+bool runsHere(ka813::Path path)
 {
-    return path == ampchain::Path::kTwoLane || ampchain::fastestPath() == ampchain::Path::kAvx2;
+    return path == ka813::Path::kTwoLane || ka813::fastestPath() == ka813::Path::kAvx2;
 }
 
-std::string pathTestName(ampchain::Path path)
+std::string pathTestName(ka813::Path path)
 {
-    return path == ampchain::Path::kAvx2 ? "Avx2" : "TwoLane";
+    return path == ka813::Path::kAvx2 ? "Avx2" : "TwoLane";
 }
 
 std::string layoutTestName(float rate, bool highQuality, bool stereo)
@@ -60,7 +62,7 @@ std::string layoutTestName(float rate, bool highQuality, bool stereo)
 
 // The fast model runs in place on its own copy of the input. After the
 // block numbered rebuildAfter, both models are set up anew at 48 kHz.
-void expectSameOutput(ampchain::Path path, Ka813& effect, const std::vector<int>& blocks = kRisingBlocks,
+void expectSameOutput(ka813::Path path, Ka813& effect, const std::vector<int>& blocks = kRisingBlocks,
                       int rebuildAfter = -1)
 {
     AmpModel fast = effect.model();
@@ -122,18 +124,18 @@ const Setting kSwitchSettings[] = {
 
 }  // namespace
 
-namespace ampchain {
+namespace ka813 {
 // Names the path in a failing test's parameters.
 void PrintTo(Path path, std::ostream* os)
 {
     *os << pathName(path);
 }
-}  // namespace ampchain
+}  // namespace ka813
 
 // Long, odd and one-frame blocks, at every factor and in both layouts; then
 // a new rate, with every value that depends on it computed anew.
 // Parameters: rate, high quality, stereo, channel B, path.
-class LongAndOddBlocks : public testing::TestWithParam<std::tuple<float, bool, bool, bool, ampchain::Path>> {};
+class LongAndOddBlocks : public testing::TestWithParam<std::tuple<float, bool, bool, bool, ka813::Path>> {};
 
 TEST_P(LongAndOddBlocks, MatchThePlainAlgorithm)
 {
@@ -164,7 +166,7 @@ INSTANTIATE_TEST_SUITE_P(ModelExactness, LongAndOddBlocks,
 // Parameters: mode, switch setting (indices into the tables above), rate,
 // high quality, stereo, path.
 class EveryConfiguration
-    : public testing::TestWithParam<std::tuple<int, int, float, bool, bool, ampchain::Path>> {};
+    : public testing::TestWithParam<std::tuple<int, int, float, bool, bool, ka813::Path>> {};
 
 TEST_P(EveryConfiguration, MatchesThePlainAlgorithm)
 {
@@ -203,13 +205,13 @@ INSTANTIATE_TEST_SUITE_P(ModelExactness, EveryConfiguration,
 // quality change mid-stream must sound the same on each.
 TEST(ModelExactness, RebuildCrossFadeIsTheSameOnEveryPath)
 {
-    if (!runsHere(ampchain::Path::kAvx2))
+    if (!runsHere(ka813::Path::kAvx2))
         GTEST_SKIP() << kNoAvx2;
     for (int stereo = 0; stereo < 2; ++stereo) {
         Ka813 effect(silentHost);
         configure(effect, 44100.f, {{kChannel, 1.f}, {kStereo, float(stereo)}, {kQuality, 0.f}});
         std::vector<std::vector<float>> outputs;
-        for (ampchain::Path path : kPaths) {
+        for (ka813::Path path : kPaths) {
             AmpModel model = effect.model();
             model.chainPath = path;
             const int frames = 1200;

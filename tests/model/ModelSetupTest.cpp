@@ -7,6 +7,8 @@
 #include "dsp/AmpModel.h"
 #include "tests/model/DirectEffect.h"
 
+using namespace ka813;
+
 TEST(RateSetup, OversamplingFactorsForRatesAndQualities)
 {
     const struct {

@@ -9,6 +9,8 @@
 #include "dsp/ParameterCurves.h"
 #include "tests/model/DirectEffect.h"
 
+using namespace ka813;
+
 TEST(ParameterCurves, ValuesAtBothEndsAndTheMiddle)
 {
     EXPECT_NEAR(driveCurve(0.0), 0.086128, 1e-12);

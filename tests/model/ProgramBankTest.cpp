@@ -2,6 +2,8 @@
 // selection with its mode memories, and the chunks hosts save and restore.
 #include "tests/model/HostedEffect.h"
 
+using namespace ka813;
+
 namespace {
 
 class ProgramBank : public ::testing::Test {

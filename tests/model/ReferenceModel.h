@@ -8,7 +8,7 @@
 
 #include "dsp/AmpModel.h"
 
-namespace reference {
+namespace ka813::reference {
 
 inline void channelB(const AmpModel& m, AmpSide& s, double& x)
 {
@@ -147,4 +147,4 @@ inline void processBlock(AmpModel& m, const float* const* in, float* const* out,
     }
 }
 
-}  // namespace reference
+}  // namespace ka813::reference

@@ -5,6 +5,8 @@
 #include "dsp/ToneStack.h"
 #include "tests/model/HostedEffect.h"
 
+using namespace ka813;
+
 namespace {
 
 constexpr double kRate = 44100.0;

@@ -10,6 +10,8 @@
 #include "shell/AEffEditor.h"
 #include "shell/Ka813.h"
 
+using namespace ka813;
+
 namespace {
 
 struct Request {

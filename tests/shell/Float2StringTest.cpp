@@ -8,6 +8,8 @@
 
 #include "shell/Float2String.h"
 
+using namespace ka813;
+
 namespace {
 
 std::string format(float value, int32_t maxLen = 8)

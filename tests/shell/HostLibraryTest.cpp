@@ -11,6 +11,8 @@
 #include "tests/shell/PluginPath.h"
 #include "tools/host/VstHost.h"
 
+using namespace ka813;
+
 namespace {
 
 using ka813::test::kPeerPlugin;

@@ -8,6 +8,8 @@
 #include "tests/shell/PluginPath.h"
 #include "tools/host/VstHost.h"
 
+using namespace ka813;
+
 namespace {
 
 constexpr unsigned char kCanary = 0xA5;

@@ -21,7 +21,7 @@
 
 #include "shell/Vst2Interface.h"
 
-namespace statecheck {
+namespace ka813::statecheck {
 
 // Reads the sequence's choices from bytes; zeros once they run out.
 class Choices {
@@ -266,4 +266,4 @@ std::string checkSequence(const uint8_t* bytes, size_t size, Make make)
     return {};
 }
 
-}  // namespace statecheck
+}  // namespace ka813::statecheck

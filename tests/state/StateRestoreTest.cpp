@@ -9,6 +9,8 @@
 #include "tests/model/HostedEffect.h"
 #include "tests/state/StateChecks.h"
 
+using namespace ka813;
+
 namespace {
 
 struct HostedInstance : statecheck::Instance {

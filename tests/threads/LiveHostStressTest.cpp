@@ -19,6 +19,8 @@
 #include "tests/shell/PluginPath.h"
 #include "tools/host/VstHost.h"
 
+using namespace ka813;
+
 namespace {
 
 constexpr int kBlock = 512;

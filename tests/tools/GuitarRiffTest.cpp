@@ -8,6 +8,8 @@
 #include "tools/render/GuitarRiff.h"
 #include "tools/render/Levels.h"
 
+using namespace ka813;
+
 namespace {
 
 // The period, in samples, with the highest normalised autocorrelation

@@ -6,6 +6,8 @@
 
 #include "tools/host/ParameterSettings.h"
 
+using namespace ka813;
+
 namespace {
 
 using vsthost::ParameterSetting;

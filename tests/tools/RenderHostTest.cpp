@@ -15,6 +15,8 @@
 #include "tools/render/GuitarRiff.h"
 #include "tools/render/RenderJob.h"
 
+using namespace ka813;
+
 namespace {
 
 using ka813::test::kPeerPlugin;

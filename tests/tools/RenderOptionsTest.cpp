@@ -6,6 +6,8 @@
 
 #include "tools/render/RenderOptions.h"
 
+using namespace ka813;
+
 namespace {
 
 using render::parseRenderOptions;

@@ -9,6 +9,8 @@
 #include "tools/render/AudioBuffer.h"
 #include "tools/render/WavFile.h"
 
+using namespace ka813;
+
 namespace {
 
 render::AudioBuffer testSignal(int32_t channels, double rate)

@@ -7,7 +7,7 @@
 
 #include "tools/host/VstHost.h"
 
-namespace vsthost {
+namespace ka813::vsthost {
 
 namespace {
 
@@ -119,4 +119,4 @@ bool applyParameterSettings(Plugin& plugin, const std::vector<std::string>& name
     return true;
 }
 
-}  // namespace vsthost
+}  // namespace ka813::vsthost

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace vsthost {
+namespace ka813::vsthost {
 
 class Plugin;
 
@@ -37,4 +37,4 @@ std::vector<std::string> parameterNames(Plugin& plugin);
 bool applyParameterSettings(Plugin& plugin, const std::vector<std::string>& names,
                             const std::vector<ParameterSetting>& settings, std::string* error);
 
-}  // namespace vsthost
+}  // namespace ka813::vsthost

@@ -8,6 +8,8 @@
 #include <map>
 #include <string>
 
+namespace ka813 {
+
 struct UridMap {
     std::map<std::string, LV2_URID> ids;
     LV2_URID_Map map{this, &UridMap::mapUri};
@@ -24,3 +26,5 @@ struct UridMap {
         return id;
     }
 };
+
+}  // namespace ka813

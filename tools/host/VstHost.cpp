@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-namespace vsthost {
+namespace ka813::vsthost {
 
 namespace {
 
@@ -355,4 +355,4 @@ std::string fourCharacters(int32_t id)
     return text;
 }
 
-}  // namespace vsthost
+}  // namespace ka813::vsthost

@@ -13,7 +13,7 @@
 
 #include "shell/Vst2Interface.h"
 
-namespace vsthost {
+namespace ka813::vsthost {
 
 struct LoadOptions {
     intptr_t versionAnswer = 2400;  // answer to audioMasterVersion
@@ -124,4 +124,4 @@ private:
 // non-printable bytes shown as '.'.
 std::string fourCharacters(int32_t id);
 
-}  // namespace vsthost
+}  // namespace ka813::vsthost

@@ -7,6 +7,8 @@
 
 #include "tools/host/VstHost.h"
 
+using namespace ka813;
+
 namespace {
 
 const char* categoryName(intptr_t category)

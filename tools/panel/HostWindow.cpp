@@ -7,7 +7,7 @@
 #include <chrono>
 #include <cstdio>
 
-namespace paneltool {
+namespace ka813::paneltool {
 
 namespace {
 
@@ -172,4 +172,4 @@ bool HostWindow::grab(Pixels& out) {
 
 int HostWindow::errorCount() const { return protocolErrors; }
 
-} // namespace paneltool
+} // namespace ka813::paneltool

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace paneltool {
+namespace ka813::paneltool {
 
 struct Pixels {
     int width = 0, height = 0;
@@ -59,4 +59,4 @@ private:
     int width_ = 0, height_ = 0;
 };
 
-} // namespace paneltool
+} // namespace ka813::paneltool

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-namespace paneltool {
+namespace ka813::paneltool {
 
 bool writePng(const Pixels& pixels, const std::string& path) {
     if (pixels.width <= 0 || pixels.height <= 0 ||
@@ -29,4 +29,4 @@ bool writePng(const Pixels& pixels, const std::string& path) {
     return std::fclose(file) == 0 && ok;
 }
 
-} // namespace paneltool
+} // namespace ka813::paneltool

@@ -4,9 +4,9 @@
 
 #include <string>
 
-namespace paneltool {
+namespace ka813::paneltool {
 
 // Writes 8-bit RGB pixels as a PNG file; false on any failure.
 bool writePng(const Pixels& pixels, const std::string& path);
 
-} // namespace paneltool
+} // namespace ka813::paneltool

@@ -28,7 +28,8 @@
 #include <string>
 #include <vector>
 
-using namespace paneltool;
+using namespace ka813;
+using namespace ka813::paneltool;
 using Clock = std::chrono::steady_clock;
 
 namespace {

@@ -1,6 +1,6 @@
 #include "tools/render/AudioBuffer.h"
 
-namespace render {
+namespace ka813::render {
 
 AudioBuffer fitChannels(const AudioBuffer& signal, int32_t channelCount)
 {
@@ -23,4 +23,4 @@ AudioBuffer fitChannels(const AudioBuffer& signal, int32_t channelCount)
     return fitted;
 }
 
-}  // namespace render
+}  // namespace ka813::render

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace render {
+namespace ka813::render {
 
 struct AudioBuffer {
     double sampleRate = 44100.0;
@@ -30,4 +30,4 @@ struct AudioBuffer {
 // channels into one input are averaged.
 AudioBuffer fitChannels(const AudioBuffer& signal, int32_t channelCount);
 
-}  // namespace render
+}  // namespace ka813::render

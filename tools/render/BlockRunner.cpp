@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace render {
+namespace ka813::render {
 
 double threadCpuSeconds()
 {
@@ -103,4 +103,4 @@ double median(std::vector<double> values)
     return values[middle];
 }
 
-}  // namespace render
+}  // namespace ka813::render

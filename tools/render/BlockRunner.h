@@ -9,7 +9,7 @@
 #include "tools/host/VstHost.h"
 #include "tools/render/AudioBuffer.h"
 
-namespace render {
+namespace ka813::render {
 
 // CPU time consumed by the calling thread, in seconds.
 double threadCpuSeconds();
@@ -42,4 +42,4 @@ RunStats runBlocks(const std::vector<vsthost::Plugin*>& instances, const AudioBu
 // the machine now and then slows a block down.
 double median(std::vector<double> values);
 
-}  // namespace render
+}  // namespace ka813::render

@@ -4,7 +4,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-namespace render {
+namespace ka813::render {
 
 std::string defaultPluginPath()
 {
@@ -20,4 +20,4 @@ std::string defaultPluginPath()
     return KA813_BUILT_PLUGIN;
 }
 
-}  // namespace render
+}  // namespace ka813::render

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
-namespace render {
+namespace ka813::render {
 
 namespace {
 
@@ -293,4 +293,4 @@ std::vector<float> guitarRiff(double sampleRate)
     return riff;
 }
 
-}  // namespace render
+}  // namespace ka813::render

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-namespace render {
+namespace ka813::render {
 
 constexpr double kRiffSeconds = 10.0;
 constexpr double kRiffPeakDecibels = -10.0;
@@ -13,4 +13,4 @@ constexpr double kRiffPeakDecibels = -10.0;
 // The riff, mono, at the given rate, scaled to peak at kRiffPeakDecibels.
 std::vector<float> guitarRiff(double sampleRate);
 
-}  // namespace render
+}  // namespace ka813::render

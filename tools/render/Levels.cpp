@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <limits>
 
-namespace render {
+namespace ka813::render {
 
 Level measureLevel(const std::vector<float>& samples)
 {
@@ -43,4 +43,4 @@ std::string formatDecibels(double linear, bool finite)
     return text;
 }
 
-}  // namespace render
+}  // namespace ka813::render

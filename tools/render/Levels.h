@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace render {
+namespace ka813::render {
 
 struct Level {
     double peak = 0.0;  // largest magnitude, linear
@@ -20,4 +20,4 @@ double toDecibels(double linear);
 // "-10.0", "-inf" for silence, "NaN!" for a channel that is not finite.
 std::string formatDecibels(double linear, bool finite = true);
 
-}  // namespace render
+}  // namespace ka813::render

@@ -5,7 +5,7 @@
 #include <iterator>
 #include <memory>
 
-namespace render {
+namespace ka813::render {
 
 namespace {
 
@@ -139,4 +139,4 @@ bool runJob(const JobSpec& job, JobResult& result, std::string* error)
     return true;
 }
 
-}  // namespace render
+}  // namespace ka813::render

@@ -10,7 +10,7 @@
 #include "tools/render/BlockRunner.h"
 #include "tools/render/RenderOptions.h"
 
-namespace render {
+namespace ka813::render {
 
 // An amplifier mode of our effect, chosen through its switch parameters.
 struct AmpMode {
@@ -53,4 +53,4 @@ bool runJob(const JobSpec& job, JobResult& result, std::string* error);
 bool readFileBytes(const std::string& path, std::vector<uint8_t>& bytes, std::string* error);
 bool writeFileBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error);
 
-}  // namespace render
+}  // namespace ka813::render

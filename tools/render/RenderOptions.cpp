@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
-namespace render {
+namespace ka813::render {
 
 namespace {
 
@@ -206,4 +206,4 @@ std::string pathWithSuffix(const std::string& path, const std::string& suffix, c
     return path.substr(0, dot) + suffix + path.substr(dot);
 }
 
-}  // namespace render
+}  // namespace ka813::render

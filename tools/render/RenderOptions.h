@@ -8,7 +8,7 @@
 #include "tools/host/ParameterSettings.h"
 #include "tools/render/WavFile.h"
 
-namespace render {
+namespace ka813::render {
 
 // The panel tool reads --set the same way.
 using vsthost::ParameterSetting;
@@ -47,4 +47,4 @@ std::string renderUsage();
 std::string pathWithSuffix(const std::string& path, const std::string& suffix,
                            const std::string& extension = ".wav");
 
-}  // namespace render
+}  // namespace ka813::render

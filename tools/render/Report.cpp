@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-namespace render {
+namespace ka813::render {
 
 Level measureLevel(const AudioBuffer& buffer)
 {
@@ -158,4 +158,4 @@ void printModeTable(const std::vector<ModeRow>& rows, double sampleRate)
     }
 }
 
-}  // namespace render
+}  // namespace ka813::render

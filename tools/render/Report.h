@@ -11,7 +11,7 @@
 #include "tools/render/RenderJob.h"
 #include "tools/render/WavFile.h"
 
-namespace render {
+namespace ka813::render {
 
 // The level of all channels together: the highest peak, the RMS of every sample.
 Level measureLevel(const AudioBuffer& buffer);
@@ -49,4 +49,4 @@ struct ModeRow {
 };
 void printModeTable(const std::vector<ModeRow>& rows, double sampleRate);
 
-}  // namespace render
+}  // namespace ka813::render

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <memory>
 
-namespace render {
+namespace ka813::render {
 
 namespace {
 
@@ -131,4 +131,4 @@ bool writeWav(const std::string& path, const AudioBuffer& buffer, SampleFormat f
     return true;
 }
 
-}  // namespace render
+}  // namespace ka813::render

@@ -5,7 +5,7 @@
 
 #include "tools/render/AudioBuffer.h"
 
-namespace render {
+namespace ka813::render {
 
 enum class SampleFormat { Float32, Pcm24, Pcm16 };
 
@@ -24,4 +24,4 @@ bool checkWritable(const std::string& path, std::string* error);
 bool writeWav(const std::string& path, const AudioBuffer& buffer, SampleFormat format,
               std::string* error);
 
-}  // namespace render
+}  // namespace ka813::render

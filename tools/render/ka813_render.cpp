@@ -15,7 +15,7 @@
 #include "tools/render/Report.h"
 #include "tools/render/WavFile.h"
 
-using namespace render;
+using namespace ka813::render;
 
 namespace {
 
