@@ -7,6 +7,7 @@
 #include <type_traits>
 
 #include "dsp/AmpChain.h"
+#include "dsp/ChannelCrossfade.h"
 #include "dsp/CircuitValues.h"
 #include "dsp/HalfBandLanes.h"
 #include "dsp/ParameterCurves.h"
@@ -23,17 +24,26 @@ struct ChunkValues {
     double glideA[kGlideCount][kChunkFrames];
     double glideB[kGlideCount][kChunkFrames];
     double channel[kChunkFrames];
+    // While the channel switch moves, per channel (A, B) its output's gain
+    // and the form it runs in.
+    double channelGain[2][kChunkFrames];
+    Form channelForm[2];
+    // Per host frame, the input gain the channel the switch moves from
+    // played at, over the one that plays now.
+    double leavingInputScale[kChunkFrames];
     double gainsOverCleanA[kChunkFrames];
     // Whether a channel's switches, or the channel switch, move in the chunk.
     bool glidesA, glidesB, channelMoves;
+    // The channel switch starts to move: the channel it leaves takes a copy
+    // of the stages after the chain. It turns back: the channels trade them.
+    bool leavingStarts, leavingTurns;
     // What the chunk runs, and each channel's contour gain for it.
     Circuit circuit;
     double contourA, contourB;
 
     FrameValues forChain(int32_t shift) const
     {
-        FrameValues v{driveA, driveB, shift, contourA, contourB, {}, {}, channelMoves ? channel : nullptr,
-                      gainsOverCleanA};
+        FrameValues v{driveA, driveB, shift, contourA, contourB, {}, {}, gainsOverCleanA};
         for (int32_t k = 0; k < kGlideCount; ++k) {
             v.glideA[k] = glideA[k];
             v.glideB[k] = glideB[k];
@@ -82,12 +92,40 @@ public:
     void run(const Float* x, Float* y, int32_t frames, const ChunkValues& values, int32_t factor)
     {
         const int32_t shift = factor < 4 ? 1 : (factor == 4 ? 2 : 3);
+        const size_t count = static_cast<size_t>(frames << shift);
         Lane c[8 * kChunkFrames];
         up(x, frames, values.inputGain, factor, c);
         const FrameValues frameValues = values.forChain(shift);
-        processChannelChunk(model, values.circuit, rate, l, r, c, static_cast<size_t>(frames << shift),
-                            frameValues);
+        if (values.leavingStarts) {
+            l.startLeaving();
+            r.startLeaving();
+        } else if (values.leavingTurns) {
+            swapLeaving();
+        }
+        if (!values.channelMoves) {
+            processChannelChunk(model, values.circuit, rate, l, r, c, count, frameValues);
+            down(c, frames, factor, y);
+            return;
+        }
+        // Both channels run on the whole input, each in its own form: the
+        // one the switch moves to with the shared stages after the chain,
+        // the one it moves from with those it left. Their outputs mix at the
+        // host rate, each at its own Volume.
+        const bool toB = model.channelB == 1;
+        Lane from[8 * kChunkFrames];
+        for (size_t i = 0; i < count; ++i)
+            from[i] = c[i] * values.leavingInputScale[i >> shift];
+        processChannelChunk(model, Circuit{toB, values.channelForm[toB]}, rate, l, r, c, count,
+                                      frameValues);
         down(c, frames, factor, y);
+        Float left[kChunkFrames];
+        swapLeaving();
+        processChannelChunk(model, Circuit{!toB, values.channelForm[!toB]}, rate, l, r, from,
+                                      count, frameValues);
+        down(from, frames, factor, left);
+        swapLeaving();
+        for (int32_t k = 0; k < frames; ++k)
+            y[k] = mix(y[k], values.channelGain[toB][k], left[k], values.channelGain[!toB][k]);
     }
 
 private:
@@ -171,6 +209,23 @@ private:
         for (int32_t k = 0; k < frames; ++k)
             storeSides(downOutput(stage.step(w[k])), y[k]);
         stage.store(l.stage1Down, r.stage1Down);
+    }
+
+    void swapLeaving()
+    {
+        l.swapLeaving();
+        if (&r != &l)
+            r.swapLeaving();
+    }
+
+    // In double, as the chain works, narrowed once.
+    static float mix(float a, double gainA, float b, double gainB)
+    {
+        return static_cast<float>(a * gainA + b * gainB);
+    }
+    static FloatPair mix(FloatPair a, double gainA, FloatPair b, double gainB)
+    {
+        return {mix(a.left, gainA, b.left, gainB), mix(a.right, gainA, b.right, gainB)};
     }
 
     const AmpModel& model;
@@ -263,12 +318,14 @@ void AmpModel::processBlock(const float* const* inputs, float* const* outputs, i
     if (frames <= 0)
         return;
     playedSinceSettle = true;
+    channelVolume[channelB == 1 ? 1 : 0] = volume;
     cacheAntiDenormal(frames);
     // Settings only change between blocks; what moves within one is worked
     // out frame by frame for a chunk before the chain runs over it.
     ChunkValues chunk;
     for (int32_t start = 0; start < frames; start += chunk.frames) {
         chunk.frames = chunkLength(frames - start);
+        takeChannelInputGain();
         smoothGains(chunk);
         glideSwitches(chunk);
         chunk.circuit = circuitFor(chunk);
@@ -302,6 +359,19 @@ int32_t AmpModel::chunkLength(int32_t framesLeft) const
     return fadeFramesLeft > 0 && fadeFramesLeft < count ? fadeFramesLeft : count;
 }
 
+// The Channel switch recalls the Input of the mode it selects, and clean
+// channel A takes half the input gain of the other modes: were the gain to
+// glide there as a knob does, the channel coming in would first be driven
+// at the other mode's gain and thump. It takes its own gain at once; while
+// the switch moves, the channel it leaves plays on at the gain it had.
+void AmpModel::takeChannelInputGain()
+{
+    if (channelServed == channelB)
+        return;
+    leavingInputGain = inputGain;
+    inputGain = inputGainTarget;
+}
+
 void AmpModel::smoothGains(ChunkValues& chunk)
 {
     for (int32_t i = 0; i < chunk.frames; ++i) {
@@ -322,6 +392,9 @@ void AmpModel::glideSwitches(ChunkValues& chunk)
     double targetA[kGlideCount], targetB[kGlideCount];
     glideTargets(targetA, targetB);
     chunk.channelMoves = !channelGlide.restsAt(channelB);
+    chunk.leavingStarts = chunk.channelMoves && channelGlide.restsAt(1 - channelB);
+    chunk.leavingTurns = chunk.channelMoves && !chunk.leavingStarts && channelServed != channelB;
+    channelServed = channelB;
     chunk.glidesA = chunk.glidesB = false;
     for (int32_t g = 0; g < kGlideCount; ++g) {
         if (!chunk.channelMoves && channelB == 1)
@@ -342,19 +415,55 @@ void AmpModel::glideSwitches(ChunkValues& chunk)
     if (chunk.glidesB || chunk.channelMoves)
         for (int32_t g = 0; g < kGlideCount; ++g)
             glideB[g].run(targetB[g], sampleRate, chunk.glideB[g], chunk.frames);
-    if (chunk.channelMoves)
+    if (chunk.channelMoves) {
         channelGlide.run(channelB, sampleRate, chunk.channel, chunk.frames);
+        crossFadeChannels(chunk);
+    }
 }
 
-// The running channel's design for its mode switch, or both of its designs
-// mixed while any of its switches moves. (While the channel switch moves,
-// the chain runs both channels gliding, whatever this says.)
+// The channels' outputs mix by the law at the host rate and go out at the
+// volume, which is the Volume of the channel the switch moves to. The one it
+// moves from keeps the Volume it played at: its share is scaled by that over
+// the volume. At a volume of next to nothing there is nothing to scale: that
+// share falls silent with the rest.
+constexpr float kLeastScaledVolume = 1e-4f;
+constexpr double kLeastScaledInputGain = 1e-12;
+
+void AmpModel::crossFadeChannels(ChunkValues& chunk) const
+{
+    const int32_t moveTo = channelB == 1 ? 1 : 0;
+    const float from = channelVolume[1 - moveTo];
+    double level[2];
+    level[moveTo] = 1.0;
+    level[1 - moveTo] = std::fabs(volume) > kLeastScaledVolume ? static_cast<double>(from) / volume : 0.0;
+    for (int32_t i = 0; i < chunk.frames; ++i) {
+        const double gain = chunk.inputGain[i];
+        chunk.leavingInputScale[i] = std::fabs(gain) > kLeastScaledInputGain ? leavingInputGain / gain : 0.0;
+    }
+    chunk.channelForm[0] = formOf(false, chunk);
+    chunk.channelForm[1] = formOf(true, chunk);
+    for (int32_t i = 0; i < chunk.frames; ++i) {
+        const ChannelGains gains = channelGains(chunk.channel[i]);
+        chunk.channelGain[0][i] = level[0] * gains.a;
+        chunk.channelGain[1][i] = level[1] * gains.b;
+    }
+}
+
+// A channel's design for its mode switch, or both of its designs mixed while
+// any of its switches moves.
+Form AmpModel::formOf(bool onB, const ChunkValues& chunk) const
+{
+    if (onB ? chunk.glidesB : chunk.glidesA)
+        return Form::kGliding;
+    return (onB ? highGainB : crunchA) == 1 ? Form::kSecond : Form::kFirst;
+}
+
+// The running channel's form. (While the channel switch moves, the chain
+// runs both channels, each in its own form.)
 Circuit AmpModel::circuitFor(const ChunkValues& chunk) const
 {
     const bool onB = channelB == 1;
-    if (onB ? chunk.glidesB : chunk.glidesA)
-        return {onB, Form::kGliding};
-    return {onB, (onB ? highGainB : crunchA) == 1 ? Form::kSecond : Form::kFirst};
+    return {onB, formOf(onB, chunk)};
 }
 
 // The tone knobs towards their settings by a chunk's worth, and each

@@ -118,38 +118,13 @@ inline void processCircuit(const AmpModel& model, Circuit circuit, const double&
 
 // count samples in time order at the oversampled rate given, through the
 // circuit and the output high-pass, on the model's path; l and r are the
-// same record in mono. While the channel switch moves, each channel takes
-// the input scaled by its share and both glide; the outputs mix by the
-// channel's position. Each runs the output high-pass from where it stood,
-// and the one the switch moves to keeps its state.
+// same record in mono. (While the channel switch moves, each channel runs
+// through here in turn.)
 template <class Lane>
 inline void processChannelChunk(const AmpModel& model, Circuit circuit, const double& rate, AmpSide& l,
                                 AmpSide& r, Lane* samples, size_t count, const FrameValues& frames)
 {
-    if (frames.channel == nullptr) {
-        processCircuit(model, circuit, rate, l, r, samples, count, frames);
-        return;
-    }
-    const double* position = frames.channel;
-    const int32_t shift = frames.shift;
-    Lane b[8 * kChunkFrames];
-    for (size_t i = 0; i < count; ++i) {
-        const double p = position[i >> shift];
-        b[i] = samples[i] * p;
-        samples[i] = samples[i] * (1.0 - p);
-    }
-    const Biquad outputLeft = l.outputFilter, outputRight = r.outputFilter;
-    processCircuit(model, Circuit{false, Form::kGliding}, rate, l, r, samples, count, frames);
-    const Biquad afterALeft = l.outputFilter, afterARight = r.outputFilter;
-    l.outputFilter = outputLeft;
-    r.outputFilter = outputRight;
-    processCircuit(model, Circuit{true, Form::kGliding}, rate, l, r, b, count, frames);
-    if (model.channelB == 0) {
-        l.outputFilter = afterALeft;
-        r.outputFilter = afterARight;
-    }
-    for (size_t i = 0; i < count; ++i)
-        samples[i] = glide(samples[i], b[i], position[i >> shift]);
+    processCircuit(model, circuit, rate, l, r, samples, count, frames);
 }
 
 }  // namespace ka813

@@ -65,11 +65,18 @@ struct AmpModel : AmpSettings {
     // to the settings: per channel Bottom, Bright, Focus and the mode switch
     // (by GlidingSwitch), then the channel switch.
     Glide glideA[kGlideCount] = {Glide(kSwitchGlideSeconds), Glide(kSwitchGlideSeconds),
-                                 Glide(kSwitchGlideSeconds),
-                                 Glide(kToCrunchGlideSeconds, kToCleanGlideSeconds)};
+                                           Glide(kSwitchGlideSeconds),
+                                           Glide(kToCrunchGlideSeconds, kToCleanGlideSeconds)};
     Glide glideB[kGlideCount] = {Glide(kSwitchGlideSeconds), Glide(kSwitchGlideSeconds),
-                                 Glide(kSwitchGlideSeconds), Glide(kSwitchGlideSeconds)};
-    Glide channelGlide{kSwitchGlideSeconds};
+                                           Glide(kSwitchGlideSeconds), Glide(kSwitchGlideSeconds)};
+    Glide channelGlide{kChannelFadeSeconds};
+    // The Volume each channel (A, B) last played at: while the channel
+    // switch moves, the channel it moves from plays on at its own.
+    float channelVolume[2] = {0.f, 0.f};
+    // The channel the sides' own stages after the chain serve, and the input
+    // gain the channel the switch moved from last played at.
+    int32_t channelServed = 0;
+    double leavingInputGain = 0.0;
     // The tone knobs as the tone stacks follow them, per channel low, mid,
     // high and contour: a jump slews there over a few chunks.
     Glide toneA[4] = {Glide(kToneGlideSeconds), Glide(kToneGlideSeconds), Glide(kToneGlideSeconds),
@@ -119,8 +126,11 @@ private:
     // out first, then the oversampled chain runs over all of them.
     void cacheAntiDenormal(int32_t frames);
     int32_t chunkLength(int32_t framesLeft) const;
+    void takeChannelInputGain();
     void smoothGains(ChunkValues& chunk);
     void glideSwitches(ChunkValues& chunk);
+    void crossFadeChannels(ChunkValues& chunk) const;
+    Form formOf(bool onB, const ChunkValues& chunk) const;
     Circuit circuitFor(const ChunkValues& chunk) const;
     void slewToneKnobs(ChunkValues& chunk);
     template <class Lane>

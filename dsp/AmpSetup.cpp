@@ -85,6 +85,8 @@ void AmpModel::settleGlides()
         glideB[g].settle(targetB[g]);
     }
     channelGlide.settle(channelB);
+    channelVolume[0] = channelVolume[1] = volume;
+    channelServed = channelB;
     const double a[4] = {lowA, midA, highA, contourA};
     const double b[4] = {lowB, midB, highB, contourB};
     for (int k = 0; k < 4; ++k) {

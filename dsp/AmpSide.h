@@ -3,6 +3,8 @@
 // switch only chooses which part runs; the rest keeps its state.
 #pragma once
 
+#include <utility>
+
 #include "dsp/Biquad.h"
 #include "dsp/HalfBand.h"
 #include "dsp/ToneStack.h"
@@ -39,6 +41,28 @@ struct AmpSide {
     HalfBandDownsampler<4> stage3Down;
 
     Biquad outputFilter;  // 2 Hz high-pass after the chain
+
+    // The stages after the chain, which both channels share. While the
+    // channel switch moves, those above serve the channel it moves to, and
+    // these hold them as the channel it moves from left them.
+    struct AfterChain {
+        Biquad outputFilter;
+        HalfBandDownsampler<12> stage1Down;
+        HalfBandDownsampler<8> stage2Down;
+        HalfBandDownsampler<4> stage3Down;
+    } leaving;
+
+    // The channel switch starts to move: the channel it leaves goes on from
+    // where the shared stages stand.
+    void startLeaving() { leaving = {outputFilter, stage1Down, stage2Down, stage3Down}; }
+    // Hands the shared stages to the other channel and back.
+    void swapLeaving()
+    {
+        std::swap(outputFilter, leaving.outputFilter);
+        std::swap(stage1Down, leaving.stage1Down);
+        std::swap(stage2Down, leaving.stage2Down);
+        std::swap(stage3Down, leaving.stage3Down);
+    }
 };
 
 }  // namespace ka813

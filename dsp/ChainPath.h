@@ -44,9 +44,6 @@ struct FrameValues {
     // by a channel that glides.
     const double* glideA[kGlideCount];
     const double* glideB[kGlideCount];
-    // Per host frame, the channel switch's position (0 A, 1 B) while it
-    // moves: both channels glide and their outputs mix; else null.
-    const double* channel;
     // Per host frame while channel A glides, its input gain times its drive
     // over what they are in clean mode.
     const double* gainsOverCleanA;

@@ -233,3 +233,43 @@ TEST(ModelExactness, RebuildCrossFadeIsTheSameOnEveryPath)
             << (stereo ? "stereo" : "mono");
     }
 }
+
+// The plain algorithm switches channels at once; the paths share the
+// channel cross-fade, so switches that turn back mid-fade, between modes at
+// their own Volumes, must sound the same on each.
+TEST(ModelExactness, ChannelCrossFadeIsTheSameOnEveryPath)
+{
+    if (!runsHere(Path::kAvx2))
+        GTEST_SKIP() << kNoAvx2;
+    for (int stereo = 0; stereo < 2; ++stereo) {
+        Ka813 effect(silentHost);
+        configure(effect, 44100.f,
+                  {{kChannel, 1.f}, {kLowHighGain, 1.f}, {kVolume, 0.7f}, {kChannel, 0.f}, {kVolume, 0.2f},
+                   {kStereo, float(stereo)}});
+        AmpSettings toB = effect.model(), toA = effect.model();
+        toB.channelB = 1;
+        toB.highGainB = 1;
+        toB.volume = 0.7f;
+        std::vector<std::vector<float>> outputs;
+        for (Path path : kPaths) {
+            AmpModel model = effect.model();
+            model.chainPath = path;
+            const int frames = 3000;
+            std::vector<float> left = testSignal(frames, 0.031, 0.0), right = testSignal(frames, 0.047, 1.0);
+            for (int start = 0, size = 97; start < frames; start += size) {
+                // To B, back to A before the fade ends, and to B again.
+                if (start == 485 || start == 1261)
+                    model.change(toB, 44100.f);
+                if (start == 679)
+                    model.change(toA, 44100.f);
+                const int count = std::min(size, frames - start);
+                float* io[] = {left.data() + start, right.data() + start};
+                model.processBlock(io, io, count);
+            }
+            left.insert(left.end(), right.begin(), right.end());
+            outputs.push_back(left);
+        }
+        EXPECT_EQ(std::memcmp(outputs[0].data(), outputs[1].data(), outputs[0].size() * sizeof(float)), 0)
+            << (stereo ? "stereo" : "mono");
+    }
+}
