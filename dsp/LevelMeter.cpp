@@ -6,13 +6,20 @@ namespace ka813 {
 
 float peakOf(const float* samples, int32_t frames)
 {
-    float peak = 0.f;
-    for (int32_t k = 0; k < frames; ++k) {
+    // Four running maxima, which the compiler keeps in one vector register.
+    float peak[4] = {0.f, 0.f, 0.f, 0.f};
+    int32_t k = 0;
+    for (; k + 4 <= frames; k += 4)
+        for (int32_t i = 0; i < 4; ++i) {
+            const float magnitude = std::fabs(samples[k + i]);
+            peak[i] = magnitude > peak[i] ? magnitude : peak[i];  // a NaN keeps the peak
+        }
+    for (; k < frames; ++k) {
         const float magnitude = std::fabs(samples[k]);
-        if (magnitude > peak)  // false for a NaN
-            peak = magnitude;
+        peak[0] = magnitude > peak[0] ? magnitude : peak[0];
     }
-    return peak;
+    const float low = peak[0] > peak[1] ? peak[0] : peak[1], high = peak[2] > peak[3] ? peak[2] : peak[3];
+    return low > high ? low : high;
 }
 
 void LevelMeter::setRate(float hostRate)
