@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -178,6 +179,12 @@ std::string caseName(const Case& c)
 {
     const std::string a = testNameOf(kModes[c.modeA].name), b = testNameOf(kModes[c.modeB].name);
     return (c.toB ? a + "To" + b : b + "To" + a) + (c.amplitude > 0.1 ? "_Loud" : "_Soft");
+}
+
+// ctest lists a case by its name rather than its bytes.
+void PrintTo(const Case& c, std::ostream* out)
+{
+    *out << caseName(c) << " at " << c.amplitude;
 }
 
 }  // namespace
