@@ -17,6 +17,7 @@
 #include "tests/model/ReferenceModel.h"
 
 using namespace ka813;
+using namespace ka813::test;
 
 namespace {
 

@@ -9,6 +9,8 @@
 #include "tests/model/AmpModes.h"
 #include "tests/model/HostedEffect.h"
 
+using namespace ka813::test;
+
 namespace {
 
 constexpr double kRate = 48000.0;
