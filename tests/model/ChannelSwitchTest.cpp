@@ -181,9 +181,9 @@ std::string caseName(const Case& c)
     return (c.toB ? a + "To" + b : b + "To" + a) + (c.amplitude > 0.1 ? "_Loud" : "_Soft");
 }
 
-}  // namespace
-
 class ChannelSwitch : public testing::TestWithParam<Case> {};
+
+}  // namespace
 
 TEST_P(ChannelSwitch, FadesBetweenTheLevelsAndBecomesAnInstantSwitch)
 {

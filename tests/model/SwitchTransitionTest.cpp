@@ -86,10 +86,10 @@ Peaks peaksAround(const Mode& mode, const Change& change)
             peakOfBoth(second, 0, kAfterChangeFrames)};
 }
 
-}  // namespace
-
 // Parameters: the mode and the change, by their places in the tables.
 class SwitchTransition : public testing::TestWithParam<std::tuple<int, int>> {};
+
+}  // namespace
 
 TEST_P(SwitchTransition, NoChangeOvershootsTheSettledLevels)
 {
