@@ -11,6 +11,7 @@
 #include "tests/dsp/SineMeasure.h"
 
 using namespace ka813;
+using namespace ka813::test;
 
 namespace {
 

@@ -4,6 +4,8 @@
 #include <complex>
 #include <vector>
 
+namespace ka813::test {
+
 // Measuring tools for the filter tests: sines in, amplitudes out.
 
 constexpr double kPi = 3.14159265358979323846;
@@ -40,3 +42,5 @@ double sineGainDb(Process&& process, double frequency, double rate)
     }
     return toDb(amplitudeAt(out, f));
 }
+
+}  // namespace ka813::test

@@ -8,6 +8,7 @@
 #include "tests/dsp/SineMeasure.h"
 
 using namespace ka813;
+using namespace ka813::test;
 
 namespace {
 

@@ -27,7 +27,7 @@ void PanelHost::TearDown() {
 
 std::unique_ptr<vsthost::Plugin> PanelHost::loadPlugin() {
     std::string error;
-    auto loaded = vsthost::Plugin::load(pluginPath(), &error);
+    auto loaded = vsthost::Plugin::load(test::pluginPath(), &error);
     EXPECT_TRUE(loaded) << error;
     return loaded;
 }

@@ -17,6 +17,7 @@
 #include "tests/lv2/LilvHost.h"
 
 using namespace ka813;
+using namespace ka813::test;
 
 namespace {
 

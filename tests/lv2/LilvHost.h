@@ -18,6 +18,8 @@
 #include "lv2/Ports.h"
 #include "tools/host/UridMap.h"
 
+namespace ka813::test {
+
 inline std::string bundleDir()
 {
     if (const char* dir = std::getenv("KA813_LV2_BUNDLE"))
@@ -107,3 +109,5 @@ struct Lv2Instance {
     void deactivate() { lilv_instance_deactivate(instance); }
     void run(uint32_t frames) { lilv_instance_run(instance, frames); }
 };
+
+}  // namespace ka813::test

@@ -14,6 +14,7 @@
 
 using namespace ka813;
 using namespace ka813::lv2;
+using namespace ka813::test;
 
 namespace {
 

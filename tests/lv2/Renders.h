@@ -12,6 +12,8 @@
 #include "tests/shell/PluginPath.h"
 #include "tools/host/VstHost.h"
 
+namespace ka813::test {
+
 struct StereoSignal {
     std::vector<float> left, right;
 };
@@ -122,3 +124,5 @@ inline StereoSignal renderVst2(double rate, const ka813::lv2::ControlValues& con
     effect->suspend();
     return out;
 }
+
+}  // namespace ka813::test

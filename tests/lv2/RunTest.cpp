@@ -13,6 +13,7 @@
 #include "tests/model/CountingAllocations.h"
 
 using namespace ka813::lv2;
+using namespace ka813::test;
 
 TEST(Run, EveryRateEveryBlockLengthAndNoAllocationInRun)
 {

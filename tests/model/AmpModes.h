@@ -4,6 +4,8 @@
 #include <cctype>
 #include <string>
 
+namespace ka813::test {
+
 struct Mode {
     const char* name;
     float channel, cleanCrunch, lowHighGain;
@@ -25,3 +27,5 @@ inline std::string testNameOf(const std::string& text)
     }
     return name;
 }
+
+}  // namespace ka813::test

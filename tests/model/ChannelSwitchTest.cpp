@@ -21,6 +21,7 @@
 #include "tests/model/DirectEffect.h"
 
 using namespace ka813;
+using namespace ka813::test;
 
 namespace {
 
@@ -187,9 +188,9 @@ void PrintTo(const Case& c, std::ostream* out)
     *out << caseName(c) << " at " << c.amplitude;
 }
 
-}  // namespace
-
 class ChannelSwitch : public testing::TestWithParam<Case> {};
+
+}  // namespace
 
 TEST_P(ChannelSwitch, FadesBetweenTheLevelsAndBecomesAnInstantSwitch)
 {

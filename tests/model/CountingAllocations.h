@@ -6,11 +6,14 @@
 #include <cstdlib>
 #include <new>
 
+namespace ka813::test {
 inline std::atomic<long> allocations{0};
+}  // namespace ka813::test
 
+// The replacements themselves must be global.
 void* operator new(std::size_t size)
 {
-    ++allocations;
+    ++ka813::test::allocations;
     if (void* p = std::malloc(size ? size : 1))
         return p;
     throw std::bad_alloc();
@@ -18,7 +21,7 @@ void* operator new(std::size_t size)
 void* operator new[](std::size_t size) { return operator new(size); }
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept
 {
-    ++allocations;
+    ++ka813::test::allocations;
     return std::malloc(size ? size : 1);
 }
 void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }

@@ -9,6 +9,8 @@
 #include "shell/Ka813.h"
 #include "tests/model/ParameterIndex.h"
 
+namespace ka813::test {
+
 inline intptr_t silentHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float)
 {
     return opcode == audioMasterVersion ? 2400 : 0;
@@ -31,3 +33,5 @@ public:
 private:
     std::vector<std::pair<int, float>>& calls;
 };
+
+}  // namespace ka813::test

@@ -8,6 +8,7 @@
 #include "tests/model/HostedEffect.h"
 
 using namespace ka813;
+using namespace ka813::test;
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "tests/model/DirectEffect.h"
 
 using namespace ka813;
+using namespace ka813::test;
 
 namespace {
 

@@ -14,6 +14,8 @@
 #include "tests/shell/PluginPath.h"
 #include "tools/host/VstHost.h"
 
+namespace ka813::test {
+
 inline std::unique_ptr<ka813::vsthost::Plugin> loadEffect()
 {
     std::string error;
@@ -111,3 +113,5 @@ constexpr size_t kMemoryOffset[4] = {116, 160, 204, 248};  // A clean, A crunch,
 enum : size_t { kSlotInput = 0, kSlotDrive = 4, kSlotLow = 8, kSlotMid = 12, kSlotHigh = 16,
                 kSlotContour = 20, kSlotVolume = 24, kSlotFocus = 28, kSlotReserved = 32,
                 kSlotBottom = 36, kSlotBright = 40 };
+
+}  // namespace ka813::test

@@ -17,6 +17,7 @@
 #include "tests/model/ReferenceModel.h"
 
 using namespace ka813;
+using namespace ka813::test;
 
 namespace {
 
@@ -132,10 +133,12 @@ void PrintTo(Path path, std::ostream* os)
 }
 }  // namespace ka813
 
+namespace {
 // Long, odd and one-frame blocks, at every factor and in both layouts; then
 // a new rate, with every value that depends on it computed anew.
 // Parameters: rate, high quality, stereo, channel B, path.
 class LongAndOddBlocks : public testing::TestWithParam<std::tuple<float, bool, bool, bool, ka813::Path>> {};
+}  // namespace
 
 TEST_P(LongAndOddBlocks, MatchThePlainAlgorithm)
 {
@@ -162,11 +165,13 @@ INSTANTIATE_TEST_SUITE_P(ModelExactness, LongAndOddBlocks,
                                           testing::Bool(), testing::ValuesIn(kPaths)),
                          longBlocksName);
 
+namespace {
 // Every mode, switch setting, oversampling factor and layout.
 // Parameters: mode, switch setting (indices into the tables above), rate,
 // high quality, stereo, path.
 class EveryConfiguration
     : public testing::TestWithParam<std::tuple<int, int, float, bool, bool, ka813::Path>> {};
+}  // namespace
 
 TEST_P(EveryConfiguration, MatchesThePlainAlgorithm)
 {

@@ -8,6 +8,7 @@
 #include "tests/model/DirectEffect.h"
 
 using namespace ka813;
+using namespace ka813::test;
 
 TEST(RateSetup, OversamplingFactorsForRatesAndQualities)
 {

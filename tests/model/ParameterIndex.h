@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace ka813::test {
+
 enum : int32_t {
     kInput = 0, kChannel, kCleanCrunch, kLowHighGain,
     kDriveA, kLowA, kMidA, kHighA, kContourA, kFocusA, kBottomA, kBrightA,
@@ -17,3 +19,5 @@ inline float defaultValue(int32_t index)
     const bool knob = index == 0 || (index >= 4 && index <= 8) || (index >= 12 && index <= 16) || index == 20;
     return knob ? 0.5f : 0.f;
 }
+
+}  // namespace ka813::test

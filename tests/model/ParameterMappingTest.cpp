@@ -10,6 +10,7 @@
 #include "tests/model/DirectEffect.h"
 
 using namespace ka813;
+using namespace ka813::test;
 
 TEST(ParameterCurves, ValuesAtBothEndsAndTheMiddle)
 {

@@ -11,6 +11,7 @@
 #include "tests/model/DirectEffect.h"
 #include "tests/model/CountingAllocations.h"
 
+using namespace ka813::test;
 
 TEST(RealtimeSafety, ProcessingAndParameterChangesAllocateNothing)
 {

@@ -9,6 +9,8 @@
 #include "tests/model/AmpModes.h"
 #include "tests/model/HostedEffect.h"
 
+using namespace ka813::test;
+
 namespace {
 
 constexpr double kRate = 48000.0;
@@ -84,10 +86,10 @@ Peaks peaksAround(const Mode& mode, const Change& change)
             peakOfBoth(second, 0, kAfterChangeFrames)};
 }
 
-}  // namespace
-
 // Parameters: the mode and the change, by their places in the tables.
 class SwitchTransition : public testing::TestWithParam<std::tuple<int, int>> {};
+
+}  // namespace
 
 TEST_P(SwitchTransition, NoChangeOvershootsTheSettledLevels)
 {

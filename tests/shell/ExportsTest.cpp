@@ -8,6 +8,8 @@
 
 #include "tests/shell/PluginPath.h"
 
+using namespace ka813::test;
+
 namespace {
 
 std::set<std::string> definedDynamicSymbols(const std::string& path)

@@ -12,11 +12,9 @@
 #include "tools/host/VstHost.h"
 
 using namespace ka813;
+using namespace ka813::test;
 
 namespace {
-
-using ka813::test::kPeerPlugin;
-using ka813::test::peerIsInstalled;
 
 TEST(HostLibrary, LoadsAPeerThroughItsMainEntry)
 {

@@ -10,6 +10,7 @@
 #include "tests/state/StateChecks.h"
 
 using namespace ka813;
+using namespace ka813::test;
 
 namespace {
 

@@ -20,6 +20,7 @@
 #include "tools/host/VstHost.h"
 
 using namespace ka813;
+using namespace ka813::test;
 
 namespace {
 

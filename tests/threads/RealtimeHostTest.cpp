@@ -28,6 +28,8 @@
 #include "shell/Vst2Interface.h"
 #include "tests/shell/PluginPath.h"
 
+using namespace ka813::test;
+
 namespace {
 
 // Inside one of the effect's calls on the marked thread, outside the host's

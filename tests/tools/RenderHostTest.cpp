@@ -16,11 +16,9 @@
 #include "tools/render/RenderJob.h"
 
 using namespace ka813;
+using namespace ka813::test;
 
 namespace {
-
-using ka813::test::kPeerPlugin;
-using ka813::test::peerIsInstalled;
 
 render::AudioBuffer riffSeconds(double seconds, double rate = 44100.0)
 {

@@ -10,6 +10,7 @@
 #include "tools/render/WavFile.h"
 
 using namespace ka813;
+using namespace ka813::test;
 
 namespace {
 

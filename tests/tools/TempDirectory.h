@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <string>
 
+namespace ka813::test {
+
 class TempDirectory {
 public:
     TempDirectory()
@@ -26,3 +28,5 @@ public:
 private:
     std::string path_;
 };
+
+}  // namespace ka813::test
