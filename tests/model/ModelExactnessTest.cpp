@@ -206,36 +206,49 @@ INSTANTIATE_TEST_SUITE_P(ModelExactness, EveryConfiguration,
                                           testing::ValuesIn(kPaths)),
                          configurationName);
 
+namespace {
+
+// The model as the effect set it up, once on each path, over a test signal
+// on both sides in blocks of 97 frames, in place; before each block
+// changeAt(model, start) may change it. Every path must give the same bits.
+template <class ChangeAt>
+void expectTheSameOnEveryPath(const Ka813& effect, int frames, ChangeAt changeAt, const char* what)
+{
+    std::vector<std::vector<float>> outputs;
+    for (Path path : kPaths) {
+        AmpModel model = effect.model();
+        model.chainPath = path;
+        std::vector<float> left = testSignal(frames, 0.031, 0.0), right = testSignal(frames, 0.047, 1.0);
+        for (int start = 0, size = 97; start < frames; start += size) {
+            changeAt(model, start);
+            const int count = std::min(size, frames - start);
+            float* io[] = {left.data() + start, right.data() + start};
+            model.processBlock(io, io, count);
+        }
+        left.insert(left.end(), right.begin(), right.end());
+        outputs.push_back(left);
+    }
+    EXPECT_EQ(std::memcmp(outputs[0].data(), outputs[1].data(), outputs[0].size() * sizeof(float)), 0) << what;
+}
+
+}  // namespace
+
 // The plain algorithm has no rebuild cross-fade; the paths share it, so a
 // quality change mid-stream must sound the same on each.
 TEST(ModelExactness, RebuildCrossFadeIsTheSameOnEveryPath)
 {
-    if (!runsHere(ka813::Path::kAvx2))
+    if (!runsHere(Path::kAvx2))
         GTEST_SKIP() << kNoAvx2;
     for (int stereo = 0; stereo < 2; ++stereo) {
         Ka813 effect(silentHost);
         configure(effect, 44100.f, {{kChannel, 1.f}, {kStereo, float(stereo)}, {kQuality, 0.f}});
-        std::vector<std::vector<float>> outputs;
-        for (ka813::Path path : kPaths) {
-            AmpModel model = effect.model();
-            model.chainPath = path;
-            const int frames = 1200;
-            std::vector<float> left = testSignal(frames, 0.031, 0.0), right = testSignal(frames, 0.047, 1.0);
-            for (int start = 0, size = 97; start < frames; start += size) {
-                if (start >= 300 && model.highQuality == 0) {
-                    AmpSettings next = model;
-                    next.highQuality = 1;
-                    model.change(next, 44100.f);
-                }
-                const int count = std::min(size, frames - start);
-                float* io[] = {left.data() + start, right.data() + start};
-                model.processBlock(io, io, count);
+        expectTheSameOnEveryPath(effect, 1200, [](AmpModel& model, int start) {
+            if (start >= 300 && model.highQuality == 0) {
+                AmpSettings next = model;
+                next.highQuality = 1;
+                model.change(next, 44100.f);
             }
-            left.insert(left.end(), right.begin(), right.end());
-            outputs.push_back(left);
-        }
-        EXPECT_EQ(std::memcmp(outputs[0].data(), outputs[1].data(), outputs[0].size() * sizeof(float)), 0)
-            << (stereo ? "stereo" : "mono");
+        }, stereo ? "stereo" : "mono");
     }
 }
 
@@ -255,26 +268,12 @@ TEST(ModelExactness, ChannelCrossFadeIsTheSameOnEveryPath)
         toB.channelB = 1;
         toB.highGainB = 1;
         toB.volume = 0.7f;
-        std::vector<std::vector<float>> outputs;
-        for (Path path : kPaths) {
-            AmpModel model = effect.model();
-            model.chainPath = path;
-            const int frames = 3000;
-            std::vector<float> left = testSignal(frames, 0.031, 0.0), right = testSignal(frames, 0.047, 1.0);
-            for (int start = 0, size = 97; start < frames; start += size) {
-                // To B, back to A before the fade ends, and to B again.
-                if (start == 485 || start == 1261)
-                    model.change(toB, 44100.f);
-                if (start == 679)
-                    model.change(toA, 44100.f);
-                const int count = std::min(size, frames - start);
-                float* io[] = {left.data() + start, right.data() + start};
-                model.processBlock(io, io, count);
-            }
-            left.insert(left.end(), right.begin(), right.end());
-            outputs.push_back(left);
-        }
-        EXPECT_EQ(std::memcmp(outputs[0].data(), outputs[1].data(), outputs[0].size() * sizeof(float)), 0)
-            << (stereo ? "stereo" : "mono");
+        // To B, back to A before the fade ends, and to B again.
+        expectTheSameOnEveryPath(effect, 3000, [&](AmpModel& model, int start) {
+            if (start == 485 || start == 1261)
+                model.change(toB, 44100.f);
+            if (start == 679)
+                model.change(toA, 44100.f);
+        }, stereo ? "stereo" : "mono");
     }
 }
