@@ -72,12 +72,13 @@ void ModelOwner::process(const float* const* inputs, float* const* outputs, int3
     take();
     const float arrived = inputPeak(inputs, frames);
     amp.processBlock(inputs, outputs, frames);
-    meter(arrived, outputs, frames);
+    // In mono the model writes its one result to both sides.
+    meter(arrived, amp.stereo == 1 ? outputPeak(outputs, frames) : peakOf(outputs[0], frames), frames);
 }
 
 void ModelOwner::meterBypassed(const float* const* inputs, const float* const* outputs, int32_t frames)
 {
-    meter(inputPeak(inputs, frames), outputs, frames);
+    meter(inputPeak(inputs, frames), outputPeak(outputs, frames), frames);
 }
 
 float ModelOwner::inputPeak(const float* const* inputs, int32_t frames) const
@@ -89,16 +90,21 @@ float ModelOwner::inputPeak(const float* const* inputs, int32_t frames) const
     return right > left ? right : left;
 }
 
-void ModelOwner::meter(float inputPeakOfBlock, const float* const* outputs, int32_t frames)
+float ModelOwner::outputPeak(const float* const* outputs, int32_t frames)
+{
+    const float left = peakOf(outputs[0], frames), right = peakOf(outputs[1], frames);
+    return right > left ? right : left;
+}
+
+void ModelOwner::meter(float inputPeakOfBlock, float outputPeakOfBlock, int32_t frames)
 {
     if (amp.sampleRate != meteredRate) {
         meteredRate = amp.sampleRate;
         inputMeter.setRate(meteredRate);
         outputMeter.setRate(meteredRate);
     }
-    const float left = peakOf(outputs[0], frames), right = peakOf(outputs[1], frames);
     inputMeter.take(inputPeakOfBlock, frames);
-    outputMeter.take(right > left ? right : left, frames);
+    outputMeter.take(outputPeakOfBlock, frames);
     inputLevel.store(inputMeter.db(), std::memory_order_relaxed);
     outputLevel.store(outputMeter.db(), std::memory_order_relaxed);
 }

@@ -60,9 +60,11 @@ private:
     // Whoever holds the lease.
     void take();
     // The audio thread: the largest input sample of a block before it
-    // plays (the outputs may be the inputs), then the block's levels.
+    // plays (the outputs may be the inputs), the largest output sample of
+    // both sides, then the block's levels.
     float inputPeak(const float* const* inputs, int32_t frames) const;
-    void meter(float inputPeakOfBlock, const float* const* outputs, int32_t frames);
+    static float outputPeak(const float* const* outputs, int32_t frames);
+    void meter(float inputPeakOfBlock, float outputPeakOfBlock, int32_t frames);
 
     // The newest settings, from the publisher to whoever touches the model.
     Handover<Request> handover;
